@@ -1,0 +1,81 @@
+// Capture configuration parsing and the back-buffer read.
+#include "core/capture.h"
+
+#include "core/png_writer.h"
+
+#include <GL/glew.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+static bool parseUnsigned(const std::string& text, uint64_t& value)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    errno = 0;
+    value = std::strtoull(text.c_str(), nullptr, 10);
+    return errno == 0;
+}
+
+std::optional<CaptureConfig> parseCaptureConfig(const char* dir, const char* frames, const char* seed,
+                                                std::string& error)
+{
+    CaptureConfig config;
+    if (seed) {
+        uint64_t value = 0;
+        if (!parseUnsigned(seed, value) || value > 0xFFFFFFFFull) {
+            error = std::string("ZERO_SEED must be a whole number from 0 to 4294967295, not '") + seed + "'";
+            return std::nullopt;
+        }
+        config.seed = static_cast<uint32_t>(value);
+    }
+    if (!dir) return config;
+    if (!*dir) {
+        error = "ZERO_CAPTURE_DIR is empty";
+        return std::nullopt;
+    }
+    config.active = true;
+    config.directory = dir;
+    std::string list = frames ? frames : "1";
+    size_t start = 0;
+    while (true) {
+        size_t comma = list.find(',', start);
+        std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        uint64_t value = 0;
+        if (!parseUnsigned(item, value) || value == 0) {
+            error = "ZERO_CAPTURE_FRAMES must be a comma-separated list of frame numbers from 1, not '" + list + "'";
+            return std::nullopt;
+        }
+        config.frames.push_back(value);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    std::sort(config.frames.begin(), config.frames.end());
+    config.frames.erase(std::unique(config.frames.begin(), config.frames.end()), config.frames.end());
+    return config;
+}
+
+std::string captureFileName(uint64_t frame)
+{
+    char name[40];
+    std::snprintf(name, sizeof name, "frame-%05llu.png", static_cast<unsigned long long>(frame));
+    return name;
+}
+
+bool captureBackBuffer(const std::string& path, int width, int height)
+{
+    if (width <= 0 || height <= 0) return false;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
+    GLint oldPack = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &oldPack);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, oldPack);
+    // GL's rows run bottom first; a PNG's top first.
+    std::vector<uint8_t> flipped(pixels.size());
+    size_t rowBytes = static_cast<size_t>(width) * 3;
+    for (int y = 0; y < height; ++y)
+        std::copy_n(pixels.data() + (height - 1 - y) * rowBytes, rowBytes, flipped.data() + y * rowBytes);
+    return writePngRgb(path, flipped.data(), width, height);
+}

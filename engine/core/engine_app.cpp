@@ -1,0 +1,188 @@
+// Start-up in its fixed order, the event and frame loop, the frame's work and the shutdown.
+#include "core/engine_app.h"
+
+#include "core/clock.h"
+#include "core/exit_hooks.h"
+#include "core/messages.h"
+#include "core/numeric.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+EngineApp g_app;
+BehaviourSettings g_settings;
+ResourcePack g_pack;
+ScreenFader g_fader;
+HelpScreen g_help;
+BitmapFont g_font;
+WaypointPath g_waypoints;
+Camera g_camera;
+Model_3DS g_sky, g_ship, g_palmTrunk, g_palmLeaves;
+ShaderSet g_shaders;
+Water g_water;
+Terrain g_terrain1, g_terrain2;
+AudioPlayer g_audio;
+
+static constexpr float kSkyRed = 0.2f, kSkyGreen = 0.4f, kSkyBlue = 0.7f;
+static constexpr float kBobAmplitude = 0.25f;
+static constexpr float kBobRate = 1.5f;
+static constexpr float kSeagullShare = 80.0f, kOceanShare = 40.0f, kMusicShare = 100.0f;
+static constexpr int kSeagullSlot = 0, kOceanSlot = 1;
+
+// glewInit answers "no GLX display" under SDL's EGL driver although every entry point loads.
+static bool glewStarted(GLenum result, bool offscreenDriver)
+{
+    return result == GLEW_OK || (offscreenDriver && result == GLEW_ERROR_NO_GLX_DISPLAY);
+}
+
+static void restoreOnExit()
+{
+    g_pack.removeTempFiles();
+    g_app.restoreGamma();
+}
+
+void installExitCleanup() { addExitHook(restoreOnExit); }
+
+void EngineApp::init()
+{
+    seedRandom(capture.seed ? *capture.seed : clockMilliseconds());
+    glClearColor(kSkyRed, kSkyGreen, kSkyBlue, 1.0f);
+    g_pack.open("data.res");
+    g_fader.load(g_pack, "loader.jpg");
+    if (window) SDL_ShowWindow(window);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    beginOverlay2D();
+    g_fader.draw();
+    endOverlay2D();
+    swapBuffers();
+
+    GLenum glewResult = glContext ? glewInit() : GLEW_ERROR_NO_GL_VERSION;
+    if (!glewStarted(glewResult, offscreenDriver)) {
+        if (window) SDL_SetWindowAlwaysOnTop(window, SDL_FALSE);
+        running = false;
+        showMessage("GLEW could not initialize!", "ERROR");
+        return;
+    }
+
+    gammaFactor = static_cast<float>(g_settings.gamma) / 100.0f;
+    applyGamma();
+    g_camera.speed *= g_settings.speed;
+
+    g_help.load(g_pack, "help.jpg");
+    g_font.loadFontFromPack(g_pack, "font.tga");
+    g_waypoints.load(g_pack, "wp.dat");
+    g_camera.restart(g_waypoints);
+
+    g_sky.loadFromPack(g_pack, "sky.3ds");
+    g_ship.loadFromPack(g_pack, "ship.3ds");
+    g_palmTrunk.loadFromPack(g_pack, "palm1_stv.3ds");
+    g_palmLeaves.loadFromPack(g_pack, "palm1_lst.3ds");
+    g_palmTrunk.setScale(2.0f);
+    g_palmLeaves.setScale(2.0f);
+    g_palmTrunk.move(0.0f, -22.2f, 0.0f);
+    g_palmLeaves.move(0.0f, -22.2f, 0.0f);
+
+    g_shaders.loadProgramFromPack(g_pack, "water.vert", "water.frag", 3);
+    g_shaders.loadProgramFromPack(g_pack, "terrain.vert", "terrain.frag", 4);
+    g_water.setup(g_pack, "dudv.jpg", 192.0f, 4096.0f, true);
+
+    g_terrain1.load(64.0f, g_pack, "ter.3ds", "terstex.jpg", "termtex.jpg", "terdtex.jpg", "tershtex.jpg");
+    g_terrain1.setScale(2.0f, 2.0f, 2.0f);
+    g_terrain1.setOffset(0.0f, -11.3f, 0.0f);
+    g_terrain2.load(640.0f, g_pack, "ter2.3ds", "ter2stex.jpg", "ter2mtex.jpg", "terdtex.jpg", "ter2shtex.jpg");
+    g_terrain2.setScale(2.0f, 2.0f, 2.0f);
+    g_terrain2.setOffset(0.0f, -11.2f, 0.0f);
+
+    g_audio.init();
+    g_audio.load(g_pack, "seagulls.mp3", kSeagullSlot);
+    g_audio.load(g_pack, "ocean.mp3", kOceanSlot);
+    g_audio.setVolume(kSeagullSlot, static_cast<int>(g_settings.soundVolume * kSeagullShare));
+    g_audio.setVolume(kOceanSlot, static_cast<int>(g_settings.soundVolume * kOceanShare));
+    if (g_settings.soundOn) {
+        g_audio.play(kSeagullSlot);
+        g_audio.play(kOceanSlot);
+    }
+    int musicSlot = g_audio.channelCount;
+    g_audio.load(g_pack, "tr1.ogg", musicSlot);
+    if (g_settings.musicOn) g_audio.play(musicSlot);
+    g_audio.setVolume(musicSlot, static_cast<int>(g_settings.musicVolume * kMusicShare));
+
+    // The pointer goes to the centre; motion already queued from before is not a user's movement.
+    if (window) {
+        SDL_WarpMouseInWindow(window, static_cast<int>(halfWidth), static_cast<int>(halfHeight));
+        SDL_PumpEvents();
+        SDL_FlushEvent(SDL_MOUSEMOTION);
+    }
+    SDL_GetMouseState(&startX, &startY);
+
+    SDL_GL_SetSwapInterval(g_settings.verticalSync ? 1 : 0);   // a refusal is ignored
+}
+
+void EngineApp::update()
+{
+    g_camera.advance(g_waypoints);
+    timer.update(clockSeconds());
+    g_help.update();
+    g_fader.update(g_waypoints);
+    if (timedJumpDue(g_settings.cameraJumpInterval, timer.currentTime)) g_fader.requestJump = true;
+}
+
+void EngineApp::drawFrame()
+{
+    g_water.renderReflection();
+    g_water.renderRefraction();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    g_camera.apply();
+    drawScene(2);
+    glPushMatrix();
+    float t = static_cast<float>(timer.currentTime);
+    glTranslatef(0.0f, kBobAmplitude * std::sin(kBobRate * t) - kBobAmplitude, 0.0f);
+    g_water.draw();
+    glPopMatrix();
+    drawScene(3);
+    drawOverlays();
+}
+
+// Writes the frame just drawn when capture mode lists it; ends the run after the last one.
+static void captureFrame(EngineApp& app)
+{
+    const std::vector<uint64_t>& frames = app.capture.frames;
+    if (std::find(frames.begin(), frames.end(), app.framesDrawn) != frames.end()) {
+        std::filesystem::path path = std::filesystem::path(app.capture.directory) / captureFileName(app.framesDrawn);
+        if (!captureBackBuffer(path.string(), app.clientRect.right, app.clientRect.bottom)) {
+            logLine("cannot write the capture %s", path.c_str());
+            app.running = false;
+        }
+    }
+    if (frames.empty() || app.framesDrawn >= frames.back()) app.running = false;
+}
+
+int EngineApp::run()
+{
+    SDL_Event event;
+    while (running) {
+        if (SDL_PollEvent(&event)) {
+            lastEventParam = 0;
+            if (event.type == SDL_QUIT) running = false;
+            else handleEvent(event);
+            continue;
+        }
+        update();
+        drawFrame();
+        ++framesDrawn;
+        if (capture.active) captureFrame(*this);
+        swapBuffers();
+        advanceFixedClock();
+    }
+    logLine("shutting down after %llu frames", static_cast<unsigned long long>(framesDrawn));
+    g_audio.shutdown();
+    g_pack.removeTempFiles();
+    destroyWindow();
+    logLine("shutdown complete");
+    return static_cast<int>(lastEventParam);
+}

@@ -1,0 +1,46 @@
+// The window procedure: keyboard, mouse and window events turned into the engine's flags.
+// Input never stops the loop itself; it clears the running flag that the loop tests.
+#include "core/engine_app.h"
+
+#include <SDL.h>
+#include <cstdlib>
+
+static bool movedPastTolerance(int startX, int startY, int x, int y)
+{
+    constexpr int kMouseTolerance = 15;
+    return std::abs(startX - x) > kMouseTolerance || std::abs(startY - y) > kMouseTolerance;
+}
+
+void EngineApp::handleEvent(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        switch (event.key.keysym.sym) {
+        case SDLK_ESCAPE:
+        case SDLK_SPACE: running = false; break;
+        case SDLK_F1: g_help.visible = !g_help.visible; break;
+        case SDLK_LEFT:
+        case SDLK_UP:
+        case SDLK_RIGHT:
+        case SDLK_DOWN: g_fader.requestJump = true; break;
+        case SDLK_t: g_settings.clockShown = !g_settings.clockShown; break;
+        case SDLK_f: g_settings.frameRateShown = !g_settings.frameRateShown; break;
+        default: break;
+        }
+        break;
+    case SDL_MOUSEMOTION:
+        if (g_settings.mouseEndsRun && movedPastTolerance(startX, startY, event.motion.x, event.motion.y))
+            running = false;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.button == SDL_BUTTON_LEFT || event.button.button == SDL_BUTTON_RIGHT ||
+            event.button.button == SDL_BUTTON_MIDDLE)
+            running = false;
+        break;
+    case SDL_MOUSEWHEEL: running = false; break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) running = false;
+        break;
+    default: break;
+    }
+}

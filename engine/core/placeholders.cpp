@@ -1,0 +1,34 @@
+// Empty operations of the engine objects still to be written (see placeholders.h).
+#include "core/placeholders.h"
+
+void ResourcePack::open(const char*) {}
+void ResourcePack::removeTempFiles() {}
+void WaypointPath::load(ResourcePack&, const char*) {}
+void Camera::advance(const WaypointPath&) {}
+void Camera::restart(const WaypointPath&) {}
+void Camera::apply() {}
+void ScreenFader::load(ResourcePack&, const char*) {}
+void ScreenFader::update(const WaypointPath&) {}
+void ScreenFader::draw() {}
+void HelpScreen::load(ResourcePack&, const char*) {}
+void HelpScreen::update() {}
+void HelpScreen::draw() {}
+void BitmapFont::loadFontFromPack(ResourcePack&, const char*) {}
+void Model_3DS::loadFromPack(ResourcePack&, const char*) {}
+void Model_3DS::setScale(float) {}
+void Model_3DS::move(float, float, float) {}
+void ShaderSet::loadProgramFromPack(ResourcePack&, const char*, const char*, int) {}
+void Water::setup(ResourcePack&, const char*, float, float, bool) {}
+void Water::renderReflection() {}
+void Water::renderRefraction() {}
+void Water::draw() {}
+void Terrain::load(float, ResourcePack&, const char*, const char*, const char*, const char*, const char*) {}
+void Terrain::setScale(float, float, float) {}
+void Terrain::setOffset(float, float, float) {}
+void AudioPlayer::init() {}
+void AudioPlayer::load(ResourcePack&, const char*, int) {}
+void AudioPlayer::setVolume(int, int) {}
+void AudioPlayer::play(int) {}
+void AudioPlayer::shutdown() {}
+void drawScene(int) {}
+void drawOverlays() {}

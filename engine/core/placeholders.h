@@ -1,0 +1,76 @@
+// Engine objects whose real modules have not been written yet. Each has the operations and
+// arguments that start-up, the frame and the shutdown call, and does nothing; the real
+// modules replace these one by one without changing the calls.
+#pragma once
+
+struct ResourcePack {
+    void open(const char* packPath);
+    void removeTempFiles();
+};
+
+struct WaypointPath {
+    int count = 0;
+    void load(ResourcePack& pack, const char* name);
+};
+
+struct Camera {
+    float speed = 0.2f;
+    void advance(const WaypointPath& path);
+    void restart(const WaypointPath& path);
+    void apply();
+};
+
+struct ScreenFader {
+    bool requestJump = false;
+    void load(ResourcePack& pack, const char* name);
+    void update(const WaypointPath& path);
+    void draw();
+};
+
+struct HelpScreen {
+    bool visible = false;
+    void load(ResourcePack& pack, const char* name);
+    void update();
+    void draw();
+};
+
+struct BitmapFont {
+    void loadFontFromPack(ResourcePack& pack, const char* name);
+};
+
+struct Model_3DS {
+    void loadFromPack(ResourcePack& pack, const char* name);
+    void setScale(float s);
+    void move(float dx, float dy, float dz);
+};
+
+struct ShaderSet {
+    void loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int slot);
+};
+
+struct Water {
+    void setup(ResourcePack& pack, const char* dudvName, float texRepeat, float halfSize, bool wantTargets);
+    void renderReflection();
+    void renderRefraction();
+    void draw();
+};
+
+struct Terrain {
+    void load(float detailSize, ResourcePack& pack, const char* modelName, const char* surfaceName,
+              const char* mixingName, const char* detailName, const char* shadowName);
+    void setScale(float x, float y, float z);
+    void setOffset(float x, float y, float z);
+};
+
+struct AudioPlayer {
+    int channelCount = 0;
+    void init();
+    // Loads a looping stream into the next slot.
+    void load(ResourcePack& pack, const char* name, int slot);
+    void setVolume(int slot, int volume);
+    void play(int slot);
+    void shutdown();
+};
+
+void drawScene(int pass);
+void drawOverlays();

@@ -1,0 +1,38 @@
+// zero: the full-screen engine. It takes no arguments and works in the program directory.
+#include "core/clock.h"
+#include "core/engine_app.h"
+#include "core/messages.h"
+#include "core/x_errors.h"
+
+#include <SDL.h>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+int main(int, char**)
+{
+    std::string error;
+    std::optional<CaptureConfig> capture = parseCaptureConfig(
+        std::getenv("ZERO_CAPTURE_DIR"), std::getenv("ZERO_CAPTURE_FRAMES"), std::getenv("ZERO_SEED"), error);
+    if (!capture) {
+        logLine("%s", error.c_str());
+        return 2;
+    }
+    if (capture->active) {
+        std::error_code ec;
+        std::filesystem::create_directories(capture->directory, ec);
+        if (ec) {
+            logLine("cannot make the capture folder %s: %s", capture->directory.c_str(), ec.message().c_str());
+            return 2;
+        }
+        useFixedClock(kCaptureStartSeconds);
+    }
+    g_app.capture = *capture;
+    installXErrorLogging();
+    installExitCleanup();
+    g_app.createWindow();
+    g_app.init();
+    int code = g_app.run();
+    SDL_Quit();
+    return code;
+}

@@ -1,0 +1,178 @@
+// The engine as a user meets it: one full-screen window in the sky colour, ended by a signal,
+// the window's close button or Escape, with a clean shutdown; capture mode is reproducible.
+#include "support/program_runner.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <unistd.h>
+
+// Xlib last: its macros (None, Bool, Status) clash with GoogleTest.
+#include <X11/Xlib.h>
+
+namespace fs = std::filesystem;
+
+static constexpr const char* kTitle = "Window";
+
+static std::map<std::string, std::string> messagesToStderr() { return {{"ZERO_MESSAGES", "stderr"}}; }
+
+static void expectSkyColour(const Picture& picture, int x, int y)
+{
+    auto c = picture.at(x, y);
+    EXPECT_NEAR(c[0], 51, 1) << "at " << x << "," << y;
+    EXPECT_NEAR(c[1], 102, 1) << "at " << x << "," << y;
+    EXPECT_NEAR(c[2], 178, 1) << "at " << x << "," << y;
+}
+
+static void sendCloseRequest(const std::string& windowId)
+{
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    Window window = std::stoul(windowId, nullptr, 16);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+}
+
+class ZeroWindow : public ::testing::Test {
+protected:
+    ProgramDir dir;
+    RunningProgram zero;
+    std::vector<std::string> before = dir.entries();
+
+    WindowInfo startAndWait()
+    {
+        EXPECT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
+        auto window = waitForWindow(kTitle, 20.0);
+        EXPECT_TRUE(window) << zero.stderrText();
+        return window.value_or(WindowInfo{});
+    }
+
+    void expectCleanShutdown()
+    {
+        EXPECT_EQ(zero.exitCode, 0);
+        EXPECT_FALSE(zero.signalled);
+        EXPECT_NE(zero.stderrText().find("shutdown complete"), std::string::npos) << zero.stderrText();
+        EXPECT_EQ(dir.entries(), before) << "the run left something in the program directory";
+        EXPECT_EQ(countWindows(kTitle), 0);
+    }
+};
+
+TEST_F(ZeroWindow, CoversTheScreenInSkyColourAndEndsOnSigterm)
+{
+    WindowInfo window = startAndWait();
+    EXPECT_EQ(window.x, 0);
+    EXPECT_EQ(window.y, 0);
+    EXPECT_EQ(window.width, 1920);
+    EXPECT_EQ(window.height, 1080);
+    EXPECT_EQ(countWindows(kTitle), 1);
+    // No decorations: a top-level window straight under the root, without a border.
+    std::string info = shell("xwininfo -children -id " + window.id);
+    EXPECT_NE(info.find("Parent window id: 0x"), std::string::npos);
+    EXPECT_NE(info.find("(the root window)"), std::string::npos) << info;
+    EXPECT_NE(shell("xwininfo -id " + window.id).find("Border width: 0"), std::string::npos);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::string shot = dir.path + "/../quelm-shot-" + std::to_string(getpid()) + ".png";
+    auto picture = screenshot(shot);
+    fs::remove(shot);
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(picture->width, 1920);
+    for (auto [x, y] : {std::pair{0, 0}, {960, 540}, {1919, 1079}, {100, 1000}}) expectSkyColour(*picture, x, y);
+
+    zero.signal(SIGTERM);
+    ASSERT_TRUE(zero.waitExit(1.0)) << "SIGTERM did not end the run within a second";
+    expectCleanShutdown();
+}
+
+TEST_F(ZeroWindow, CloseRequestEndsTheRun)
+{
+    WindowInfo window = startAndWait();
+    sendCloseRequest(window.id);
+    ASSERT_TRUE(zero.waitExit(3.0));
+    expectCleanShutdown();
+}
+
+TEST_F(ZeroWindow, EscapeEndsTheRun)
+{
+    WindowInfo window = startAndWait();
+    ASSERT_TRUE(waitForFocus(window.id, 10.0));
+    shell("xdotool key Escape");
+    ASSERT_TRUE(zero.waitExit(3.0)) << zero.stderrText();
+    expectCleanShutdown();
+}
+
+TEST_F(ZeroWindow, MissingGlDriverShowsOneGlewMessageAndEndsCleanly)
+{
+    fs::path empty = fs::path(dir.path + "-nodri");
+    fs::create_directories(empty);
+    auto env = messagesToStderr();
+    env["LIBGL_DRIVERS_PATH"] = empty.string();
+    ASSERT_TRUE(zero.start(dir.path, "zero", env));
+    ASSERT_TRUE(zero.waitExit(20.0));
+    fs::remove_all(empty);
+    std::string err = zero.stderrText();
+    size_t first = err.find("[ERROR] GLEW could not initialize!");
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find("GLEW could not initialize!", first + 10), std::string::npos) << err;
+    expectCleanShutdown();
+}
+
+static std::string fileBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(ZeroCapture, SameSeedGivesIdenticalFrames)
+{
+    ProgramDir dir;
+    std::vector<std::string> runs;
+    for (int run = 0; run < 2; ++run) {
+        fs::path out = fs::path(dir.path + "-capture" + std::to_string(run));
+        RunningProgram zero;
+        auto env = messagesToStderr();
+        env["ZERO_CAPTURE_DIR"] = out.string();
+        env["ZERO_CAPTURE_FRAMES"] = "3,1";
+        env["ZERO_SEED"] = "7";
+        ASSERT_TRUE(zero.start(dir.path, "zero", env));
+        ASSERT_TRUE(zero.waitExit(30.0)) << "capture run did not end after its last frame";
+        EXPECT_EQ(zero.exitCode, 0) << zero.stderrText();
+        ASSERT_TRUE(fs::exists(out / "frame-00001.png"));
+        ASSERT_TRUE(fs::exists(out / "frame-00003.png"));
+        EXPECT_FALSE(fs::exists(out / "frame-00002.png"));
+        auto picture = readPng((out / "frame-00003.png").string());
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->width, 1920);
+        EXPECT_EQ(picture->height, 1080);
+        expectSkyColour(*picture, 960, 540);
+        runs.push_back(fileBytes(out / "frame-00001.png") + fileBytes(out / "frame-00003.png"));
+        fs::remove_all(out);
+    }
+    EXPECT_EQ(runs[0], runs[1]);
+}
+
+TEST(ZeroCapture, BadFrameListIsRefusedWithAMessage)
+{
+    ProgramDir dir;
+    RunningProgram zero;
+    auto env = messagesToStderr();
+    env["ZERO_CAPTURE_DIR"] = dir.path + "/never";
+    env["ZERO_CAPTURE_FRAMES"] = "1,x";
+    ASSERT_TRUE(zero.start(dir.path, "zero", env));
+    ASSERT_TRUE(zero.waitExit(10.0));
+    EXPECT_EQ(zero.exitCode, 2);
+    EXPECT_NE(zero.stderrText().find("ZERO_CAPTURE_FRAMES"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir.path + "/never"));
+}

@@ -1,0 +1,188 @@
+// Process, window and picture helpers for program-level tests (POSIX, xwininfo, ImageMagick, libpng).
+#include "support/program_runner.h"
+
+#include <png.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+ProgramDir::ProgramDir()
+{
+    char pattern[] = "/tmp/quelm-program-XXXXXX";
+    path = mkdtemp(pattern);
+    for (const fs::directory_entry& e : fs::directory_iterator(QUELM_PROGRAM_DIR))
+        fs::create_symlink(e.path(), fs::path(path) / e.path().filename());
+}
+
+ProgramDir::~ProgramDir()
+{
+    std::error_code ec;
+    fs::remove_all(path, ec);
+}
+
+std::vector<std::string> ProgramDir::entries() const
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : fs::directory_iterator(path)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool RunningProgram::start(const std::string& dir, const std::string& program,
+                           const std::map<std::string, std::string>& env)
+{
+    char pattern[] = "/tmp/quelm-stderr-XXXXXX";
+    int fd = mkstemp(pattern);
+    if (fd < 0) return false;
+    stderrPath = pattern;
+    pid = fork();
+    if (pid == 0) {
+        dup2(fd, 2);
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
+        std::string exe = "./" + program;
+        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fd);
+    return pid > 0;
+}
+
+bool RunningProgram::waitExit(double seconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) {
+            signalled = WIFSIGNALED(status);
+            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            pid = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+void RunningProgram::signal(int sig)
+{
+    if (pid > 0) kill(pid, sig);
+}
+
+std::string RunningProgram::stderrText() const
+{
+    std::ifstream in(stderrPath);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+RunningProgram::~RunningProgram()
+{
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    if (!stderrPath.empty()) std::remove(stderrPath.c_str());
+}
+
+std::string shell(const std::string& command, int* status)
+{
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    int rc = pclose(pipe);
+    if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return out;
+}
+
+static int field(const std::string& text, const std::string& label)
+{
+    size_t at = text.find(label);
+    return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + label.size());
+}
+
+std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        std::string out = shell("xwininfo -name '" + name + "' 2>/dev/null", &status);
+        if (status == 0 && out.find("IsViewable") != std::string::npos) {
+            WindowInfo info;
+            info.x = field(out, "Absolute upper-left X:");
+            info.y = field(out, "Absolute upper-left Y:");
+            info.width = field(out, "Width:");
+            info.height = field(out, "Height:");
+            info.viewable = true;
+            size_t id = out.find("Window id: ");
+            if (id != std::string::npos) info.id = out.substr(id + 11, out.find(' ', id + 11) - id - 11);
+            return info;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return std::nullopt;
+}
+
+int countWindows(const std::string& name)
+{
+    std::string out = shell("xwininfo -root -tree 2>/dev/null");
+    int count = 0;
+    for (size_t at = 0; (at = out.find("\"" + name + "\"", at)) != std::string::npos; ++at) ++count;
+    return count;
+}
+
+std::array<int, 3> Picture::at(int x, int y) const
+{
+    size_t i = (static_cast<size_t>(y) * width + x) * 3;
+    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+}
+
+std::optional<Picture> readPng(const std::string& path)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return std::nullopt;
+    image.format = PNG_FORMAT_RGB;
+    Picture picture;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) return std::nullopt;
+    return picture;
+}
+
+std::optional<Picture> screenshot(const std::string& path)
+{
+    int status = 0;
+    shell("import -window root '" + path + "' 2>/dev/null", &status);
+    if (status != 0) return std::nullopt;
+    return readPng(path);
+}
+
+bool waitForFocus(const std::string& windowId, double seconds)
+{
+    unsigned long want = std::stoul(windowId, nullptr, 16);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::string out = shell("xdotool getwindowfocus 2>/dev/null");
+        if (!out.empty() && std::stoul(out) == want) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}

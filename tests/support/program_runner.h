@@ -1,0 +1,62 @@
+// Helpers for program-level tests: a private program directory, the engine started in it,
+// its window found, input sent, screenshots taken and read, and its end observed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// A fresh folder that mirrors the built program directory (its entries linked), removed on destruction.
+struct ProgramDir {
+    std::string path;
+    ProgramDir();
+    ~ProgramDir();
+    ProgramDir(const ProgramDir&) = delete;
+    ProgramDir& operator=(const ProgramDir&) = delete;
+    // The names left in the folder, sorted.
+    std::vector<std::string> entries() const;
+};
+
+struct RunningProgram {
+    pid_t pid = -1;
+    std::string stderrPath;
+    int exitCode = -1;     // set by waitExit
+    bool signalled = false;
+
+    // Starts program (a name inside dir) with the folder as working directory and extra environment.
+    bool start(const std::string& dir, const std::string& program,
+               const std::map<std::string, std::string>& env = {});
+    // Waits for the process to end; false on time-out.
+    bool waitExit(double seconds);
+    void signal(int sig);
+    std::string stderrText() const;
+    ~RunningProgram();
+};
+
+// Runs a shell command and returns its standard output (and the exit status through status).
+std::string shell(const std::string& command, int* status = nullptr);
+
+struct WindowInfo {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool viewable = false;
+    std::string id;
+};
+// Waits until a window of that name is mapped and viewable.
+std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds);
+// Waits until the window (hex id) has the keyboard focus, so that key presses reach it.
+bool waitForFocus(const std::string& windowId, double seconds);
+// How many windows of that name exist now.
+int countWindows(const std::string& name);
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;   // rows top first
+    std::array<int, 3> at(int x, int y) const;
+};
+std::optional<Picture> readPng(const std::string& path);
+// A screenshot of the whole display, read back.
+std::optional<Picture> screenshot(const std::string& path);
