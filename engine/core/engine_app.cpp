@@ -68,7 +68,8 @@ void EngineApp::init()
         return;
     }
 
-    gammaFactor = static_cast<float>(g_settings.gamma) / 100.0f;
+    g_settings = readBehaviourSettings(behaviourSettingsPath(std::filesystem::current_path().string()));
+    gammaFactor = static_cast<float>(g_settings.gamma) * 0.01f;
     applyGamma();
     g_camera.speed *= g_settings.speed;
 

@@ -1,6 +1,8 @@
 // The user's behaviour choices, read once at start-up; defaults are the engine's own.
 #pragma once
 
+#include <string>
+
 struct BehaviourSettings {
     bool clockShown = true;
     bool frameRateShown = false;
@@ -14,3 +16,9 @@ struct BehaviourSettings {
     int gamma = 100;
     bool verticalSync = false;
 };
+
+// Reads the behaviour settings of the file at path (missing file or keys: the defaults above).
+BehaviourSettings readBehaviourSettings(const std::string& path);
+
+// Where the engine finds its settings: "controls.cfg" in the folder, in any letter case.
+std::string behaviourSettingsPath(const std::string& folder);

@@ -1,6 +1,7 @@
 // The full-screen window, its OpenGL context, the projection and the gamma ramp, through SDL2.
 #include "core/engine_app.h"
 
+#include "core/messages.h"
 #include "core/projection.h"
 
 #include <GL/glew.h>
@@ -85,6 +86,9 @@ void EngineApp::restoreGamma()
     if (!window || !rampSaved) return;
     SDL_SetWindowGammaRamp(window, &savedRamp[0], &savedRamp[256], &savedRamp[512]);
     rampSaved = false;
+    GammaRamp now{};
+    if (SDL_GetWindowGammaRamp(window, &now[0], &now[256], &now[512]) == 0)
+        logLine(now == savedRamp ? "display gamma restored" : "display gamma could not be restored");
 }
 
 void EngineApp::destroyWindow()
