@@ -50,6 +50,10 @@ void EngineApp::init()
 {
     seedRandom(capture.seed ? *capture.seed : clockMilliseconds());
     glClearColor(kSkyRed, kSkyGreen, kSkyBlue, 1.0f);
+    g_pack.onOpenFailure = [] {
+        g_app.stopOnError();
+        SDL_ShowCursor(SDL_ENABLE);
+    };
     g_pack.open("data.res");
     g_fader.load(g_pack, "loader.jpg");
     if (window) SDL_ShowWindow(window);

@@ -1,8 +1,6 @@
 // Empty operations of the engine objects still to be written (see placeholders.h).
 #include "core/placeholders.h"
 
-void ResourcePack::open(const char*) {}
-void ResourcePack::removeTempFiles() {}
 void WaypointPath::load(ResourcePack&, const char*) {}
 void Camera::advance(const WaypointPath&) {}
 void Camera::restart(const WaypointPath&) {}

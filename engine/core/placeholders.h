@@ -3,10 +3,7 @@
 // modules replace these one by one without changing the calls.
 #pragma once
 
-struct ResourcePack {
-    void open(const char* packPath);
-    void removeTempFiles();
-};
+#include "assets/pack.h"
 
 struct WaypointPath {
     int count = 0;

@@ -176,3 +176,31 @@ TEST(ZeroCapture, BadFrameListIsRefusedWithAMessage)
     EXPECT_NE(zero.stderrText().find("ZERO_CAPTURE_FRAMES"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir.path + "/never"));
 }
+
+TEST(ZeroPack, MissingPackShowsOneMessageAndMakesNoFolder)
+{
+    ProgramDir dir;
+    std::filesystem::remove(dir.path + "/data.res");
+    RunningProgram zero;
+    ASSERT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
+    ASSERT_TRUE(zero.waitExit(20.0));
+    EXPECT_EQ(zero.exitCode, 0);
+    std::string err = zero.stderrText();
+    size_t first = err.find("[ERROR] Res File Not Found!");
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find("Res File Not Found!", first + 10), std::string::npos) << err;
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"zero"});
+}
+
+TEST(ZeroPack, TemporaryFolderIsGoneAfterSigterm)
+{
+    ProgramDir dir;
+    RunningProgram zero;
+    ASSERT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
+    ASSERT_TRUE(waitForWindow(kTitle, 20.0));
+    EXPECT_TRUE(fs::is_directory(dir.path + "/ScrTempFd")) << "the run made no temporary folder";
+    zero.signal(SIGTERM);
+    ASSERT_TRUE(zero.waitExit(2.0));
+    EXPECT_EQ(zero.exitCode, 0);
+    EXPECT_FALSE(fs::exists(dir.path + "/ScrTempFd"));
+}
