@@ -4,7 +4,6 @@
 //   respack extract PACK NAME OUT   one entry's bytes into OUT
 #include "assets/pack_format.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -74,14 +73,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "respack: cannot read %s\n", packPath.c_str());
         return 1;
     }
+    // Lookup order: the pack's last record first, so it wins among equal names.
     std::vector<PackRecord> records = parsePackDirectory(pack, static_cast<int64_t>(pack.size()));
-    std::reverse(records.begin(), records.end());   // back to file order
     if (command == "list" && argc == 3) {
-        for (const PackRecord& r : records) std::printf("%-15s %10d %10d\n", r.name.c_str(), r.offset, r.size);
+        for (auto r = records.rbegin(); r != records.rend(); ++r)
+            std::printf("%-15s %10d %10d\n", r->name.c_str(), r->offset, r->size);
         return 0;
     }
     if (command == "extract" && argc == 5) {
-        std::reverse(records.begin(), records.end());   // lookup order: the last record wins
         for (const PackRecord& r : records)
             if (sameNameIgnoringCase(r.name, argv[3])) {
                 std::ofstream out(argv[4], std::ios::binary);
