@@ -1,6 +1,7 @@
 // Start-up in its fixed order, the event and frame loop, the frame's work and the shutdown.
 #include "core/engine_app.h"
 
+#include "assets/texture.h"
 #include "core/clock.h"
 #include "core/exit_hooks.h"
 #include "core/messages.h"
@@ -50,10 +51,13 @@ void EngineApp::init()
 {
     seedRandom(capture.seed ? *capture.seed : clockMilliseconds());
     glClearColor(kSkyRed, kSkyGreen, kSkyBlue, 1.0f);
+    // A loader that cannot open its file stops the run and shows the cursor before its message.
     g_pack.onOpenFailure = [] {
         g_app.stopOnError();
         SDL_ShowCursor(SDL_ENABLE);
     };
+    setLoadFailureSteps(g_pack.onOpenFailure);
+    Model_3DS::frameTimer = &timer;
     g_pack.open("data.res");
     g_fader.load(g_pack, "loader.jpg");
     if (window) SDL_ShowWindow(window);

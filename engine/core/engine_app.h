@@ -2,6 +2,7 @@
 // start-up order, the event and frame loop, the frame's work and the shutdown.
 #pragma once
 
+#include "assets/model_3ds.h"
 #include "core/capture.h"
 #include "core/frame_timer.h"
 #include "core/placeholders.h"

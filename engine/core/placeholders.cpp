@@ -12,9 +12,6 @@ void HelpScreen::load(ResourcePack&, const char*) {}
 void HelpScreen::update() {}
 void HelpScreen::draw() {}
 void BitmapFont::loadFontFromPack(ResourcePack&, const char*) {}
-void Model_3DS::loadFromPack(ResourcePack&, const char*) {}
-void Model_3DS::setScale(float) {}
-void Model_3DS::move(float, float, float) {}
 void ShaderSet::loadProgramFromPack(ResourcePack&, const char*, const char*, int) {}
 void Water::setup(ResourcePack&, const char*, float, float, bool) {}
 void Water::renderReflection() {}

@@ -35,12 +35,6 @@ struct BitmapFont {
     void loadFontFromPack(ResourcePack& pack, const char* name);
 };
 
-struct Model_3DS {
-    void loadFromPack(ResourcePack& pack, const char* name);
-    void setScale(float s);
-    void move(float dx, float dy, float dz);
-};
-
 struct ShaderSet {
     void loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int slot);
 };
