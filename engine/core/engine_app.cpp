@@ -174,6 +174,7 @@ static void captureFrame(EngineApp& app)
 int EngineApp::run()
 {
     SDL_Event event;
+    if (running) logLine("running");
     while (running) {
         if (SDL_PollEvent(&event)) {
             lastEventParam = 0;

@@ -56,6 +56,7 @@ TEST(ZeroGamma, SettingShowsDuringTheRunAndIsRestoredAfter)
         ASSERT_EQ(ramp[i], quantised(expected)) << "entry " << i;
     }
 
+    ASSERT_TRUE(zero.waitForOutput("zero: running", 60.0)) << zero.stderrText();
     zero.signal(SIGTERM);
     ASSERT_TRUE(zero.waitExit(2.0));
     EXPECT_EQ(zero.exitCode, 0);

@@ -17,6 +17,7 @@
 namespace fs = std::filesystem;
 
 static constexpr const char* kTitle = "Window";
+static constexpr const char* kRunningLine = "zero: running";
 
 static std::map<std::string, std::string> messagesToStderr() { return {{"ZERO_MESSAGES", "stderr"}}; }
 
@@ -56,6 +57,8 @@ protected:
         EXPECT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
         auto window = waitForWindow(kTitle, 20.0);
         EXPECT_TRUE(window) << zero.stderrText();
+        // Input sent before start-up ends waits in the queue; the time limits below count from here.
+        EXPECT_TRUE(zero.waitForOutput(kRunningLine, 60.0)) << zero.stderrText();
         return window.value_or(WindowInfo{});
     }
 
@@ -100,7 +103,7 @@ TEST_F(ZeroWindow, CloseRequestEndsTheRun)
 {
     WindowInfo window = startAndWait();
     sendCloseRequest(window.id);
-    ASSERT_TRUE(zero.waitExit(3.0));
+    ASSERT_TRUE(zero.waitExit(10.0));
     expectCleanShutdown();
 }
 
@@ -109,7 +112,7 @@ TEST_F(ZeroWindow, EscapeEndsTheRun)
     WindowInfo window = startAndWait();
     ASSERT_TRUE(waitForFocus(window.id, 10.0));
     shell("xdotool key Escape");
-    ASSERT_TRUE(zero.waitExit(3.0)) << zero.stderrText();
+    ASSERT_TRUE(zero.waitExit(10.0)) << zero.stderrText();
     expectCleanShutdown();
 }
 
@@ -199,6 +202,7 @@ TEST(ZeroPack, TemporaryFolderIsGoneAfterSigterm)
     ASSERT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
     ASSERT_TRUE(waitForWindow(kTitle, 20.0));
     EXPECT_TRUE(fs::is_directory(dir.path + "/ScrTempFd")) << "the run made no temporary folder";
+    ASSERT_TRUE(zero.waitForOutput(kRunningLine, 60.0)) << zero.stderrText();
     zero.signal(SIGTERM);
     ASSERT_TRUE(zero.waitExit(2.0));
     EXPECT_EQ(zero.exitCode, 0);

@@ -81,6 +81,17 @@ void RunningProgram::signal(int sig)
     if (pid > 0) kill(pid, sig);
 }
 
+bool RunningProgram::waitForOutput(const std::string& text, double seconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (stderrText().find(text) != std::string::npos) return true;
+        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == pid) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
 std::string RunningProgram::stderrText() const
 {
     std::ifstream in(stderrPath);

@@ -34,6 +34,8 @@ struct RunningProgram {
     bool waitExit(double seconds);
     void signal(int sig);
     std::string stderrText() const;
+    // Waits until the program's standard error holds the text; false on time-out or exit.
+    bool waitForOutput(const std::string& text, double seconds);
     ~RunningProgram();
 };
 

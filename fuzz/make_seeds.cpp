@@ -1,0 +1,52 @@
+// Writes the starting corpora of the fuzz targets with the project's own writers, so the
+// fuzzers begin from well-formed pictures and models instead of from nothing.
+#include "jpeg_writer.h"
+#include "model_writer.h"
+#include "tga_writer.h"
+
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+static void put(const fs::path& dir, const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    fs::create_directories(dir);
+    writeFile((dir / name).string(), bytes);
+}
+
+int main(int argc, char** argv)
+{
+    fs::path root = argc > 1 ? argv[1] : "seeds";
+    std::vector<uint8_t> rgba, rgb;
+    for (int i = 0; i < 5 * 3; ++i) {
+        rgba.insert(rgba.end(), {uint8_t(i * 9), uint8_t(i < 7 ? 4 : 200), 7, uint8_t(i * 17)});
+        rgb.insert(rgb.end(), {uint8_t(i < 9 ? 1 : i), 2, 3});
+    }
+    put(root / "picture", "rgba.tga", encodeTGA(rgba, 5, 3, 4));
+    put(root / "picture", "rgb_rle.tga", encodeTGA(rgb, 5, 3, 3, true));
+    put(root / "picture", "rgba_rle.tga", encodeTGA(rgba, 5, 3, 4, true));
+    put(root / "picture", "grey16.tga", encodeTGA16({0x7FFF, 0x1234, 0x0001, 0x7C00}, 2, 2));
+    put(root / "jpeg", "colour.jpg", encodeJPEG(std::vector<uint8_t>(8 * 8 * 3, 90), 8, 8, 3, 50));
+    put(root / "jpeg", "grey.jpg", encodeJPEG(std::vector<uint8_t>(9 * 3, 30), 9, 3, 1, 75));
+
+    ModelDescription d;
+    d.materials = {{"bark", {120, 80, 40}, "bark.jpg"}, {"leaf", {20, 160, 30}, ""}};
+    ObjectDescription o;
+    o.name = "trunk";
+    o.vertices = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    o.texCoords = {0, 0, 1, 0, 1, 1, 0, 1};
+    o.triangles = {0, 1, 2, 0, 2, 3};
+    o.groups = {{"bark", {0}}, {"leaf", {1}}};
+    d.objects = {o, o};
+    d.objects[1].name = "leaves";
+    d.objects[1].texCoords.clear();
+    std::vector<uint8_t> model = encode3DS(d);
+    std::string normals = normalsText(d);
+    // The model fuzzer's input: two bytes of split position, the model, then the normals text.
+    std::vector<uint8_t> input = {uint8_t(model.size() & 0xFF), uint8_t(model.size() >> 8)};
+    input.insert(input.end(), model.begin(), model.end());
+    input.insert(input.end(), normals.begin(), normals.end());
+    put(root / "model", "palm.bin", input);
+    return 0;
+}
