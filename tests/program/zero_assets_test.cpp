@@ -1,0 +1,83 @@
+// The engine with packs of our own making: a model whose texture map is a corrupt JPEG ends
+// the process at once and still cleans up; a missing TGA map stops the run before its first
+// frame with a clean shutdown.
+#include "support/program_runner.h"
+
+#include "assets/pack_format.h"
+#include "jpeg_writer.h"
+#include "model_writer.h"
+#include "tga_writer.h"
+
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+using Entries = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+
+static Entries skyModelWithMap(const std::string& map)
+{
+    ModelDescription d;
+    d.materials = {{"sky", {90, 140, 220}, map}};
+    ObjectDescription o;
+    o.name = "dome";
+    o.vertices = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    o.texCoords = {0, 0, 1, 0, 0, 1};
+    o.triangles = {0, 1, 2};
+    o.groups = {{"sky", {0}}};
+    d.objects = {o};
+    std::string normals = normalsText(d);
+    return {{"sky.3ds", encode3DS(d)}, {"nsky.3ds", {normals.begin(), normals.end()}}};
+}
+
+class ZeroAssets : public ::testing::Test {
+protected:
+    ProgramDir dir;
+    RunningProgram zero;
+
+    void usePack(const Entries& entries)
+    {
+        fs::remove(fs::path(dir.path) / "data.res");
+        ASSERT_TRUE(writeFile(dir.path + "/data.res", buildPack(entries)));
+        // A changed gamma makes the restore observable in the log.
+        std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\ngamma_vo=150\r\n";
+    }
+    void expectCleanedUp(const std::string& log)
+    {
+        EXPECT_NE(log.find("display gamma restored"), std::string::npos) << log;
+        EXPECT_FALSE(fs::exists(dir.path + "/ScrTempFd")) << log;
+    }
+};
+
+TEST_F(ZeroAssets, CorruptJpegMapEndsTheProcessAndStillCleansUp)
+{
+    Entries entries = skyModelWithMap("sky.jpg");
+    entries.push_back({"sky.jpg", {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 7, 7}});   // tables cut short
+    usePack(entries);
+    std::vector<std::string> before = dir.entries();
+    ASSERT_TRUE(zero.start(dir.path, "zero", {{"ZERO_MESSAGES", "stderr"}}));
+    ASSERT_TRUE(zero.waitExit(60.0));
+    std::string log = zero.stderrText();
+    EXPECT_EQ(zero.exitCode, 0);
+    EXPECT_FALSE(zero.signalled) << log;
+    EXPECT_NE(log.find("[ScrTempFd/sky.jpg] Error loading jpg file."), std::string::npos) << log;
+    EXPECT_EQ(log.find("zero: running"), std::string::npos) << "no frame after the JPEG failure: " << log;
+    expectCleanedUp(log);
+    EXPECT_EQ(dir.entries(), before);
+}
+
+TEST_F(ZeroAssets, MissingTgaMapStopsTheRunBeforeItsFirstFrame)
+{
+    usePack(skyModelWithMap("clouds.tga"));
+    ASSERT_TRUE(zero.start(dir.path, "zero", {{"ZERO_MESSAGES", "stderr"}}));
+    ASSERT_TRUE(zero.waitExit(60.0));
+    std::string log = zero.stderrText();
+    EXPECT_EQ(zero.exitCode, 0);
+    EXPECT_NE(log.find("[clouds.tga] RES NOT FOUND"), std::string::npos) << log;
+    size_t tga = log.find("[ScrTempFd/clouds.tga] Error loading tga file.");
+    EXPECT_NE(tga, std::string::npos) << log;
+    EXPECT_NE(log.find("shutting down after 0 frames"), std::string::npos) << log;
+    EXPECT_NE(log.find("shutdown complete"), std::string::npos) << log;
+    expectCleanedUp(log);
+}
