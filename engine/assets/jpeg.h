@@ -20,4 +20,4 @@ struct JpegImage {
 std::optional<JpegImage> decodeJPEG(const uint8_t* data, size_t size, std::string* error = nullptr);
 
 // The most pixels a picture may have; larger ones are refused rather than allocated.
-constexpr uint64_t kMaxJpegPixels = 64ull * 1024 * 1024;
+constexpr uint64_t kMaxJpegPixels = 4096ull * 4096;
