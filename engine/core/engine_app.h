@@ -2,6 +2,8 @@
 // start-up order, the event and frame loop, the frame's work and the shutdown.
 #pragma once
 
+#include "camera/camera.h"
+#include "camera/waypoints.h"
 #include "core/capture.h"
 #include "core/frame_timer.h"
 #include "core/placeholders.h"
