@@ -103,6 +103,23 @@ TEST(CameraMaths, RotationMatrixElementOrder)
     std::array<float, 16> expected{0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     for (int k = 0; k < 16; ++k) EXPECT_NEAR(m[k], expected[k], 1e-6f) << "element " << k;
 
+    // A general unit quaternion: each column is the basis vector turned by q v q*.
+    Quaternion g{0.2f, -0.4f, 0.5f, 0.0f};
+    g.w = std::sqrt(1.0f - g.x * g.x - g.y * g.y - g.z * g.z);
+    auto product = [](const Quaternion& a, const Quaternion& b) {
+        return Quaternion{a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+                          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+    };
+    std::array<float, 16> general = rotationMatrix(g);
+    for (int axis = 0; axis < 3; ++axis) {
+        Quaternion v{axis == 0 ? 1.0f : 0.0f, axis == 1 ? 1.0f : 0.0f, axis == 2 ? 1.0f : 0.0f, 0.0f};
+        Quaternion turned = product(product(g, v), Quaternion{-g.x, -g.y, -g.z, g.w});
+        EXPECT_NEAR(general[4 * axis + 0], turned.x, 1e-5f) << "column " << axis;
+        EXPECT_NEAR(general[4 * axis + 1], turned.y, 1e-5f) << "column " << axis;
+        EXPECT_NEAR(general[4 * axis + 2], turned.z, 1e-5f) << "column " << axis;
+        EXPECT_EQ(general[4 * axis + 3], 0.0f);
+    }
+
     // Not normalised: a doubled quaternion scales the off-diagonal terms as the formula says.
     std::array<float, 16> big = rotationMatrix(Quaternion{0, 0, 2 * s, 2 * s});
     EXPECT_NEAR(big[0], 1.0f - 2.0f * 2.0f, 1e-5f);
@@ -237,7 +254,8 @@ TEST(CameraFlight, RestartDrawsUpToCountMinusThreeAndKeepsT)
     }
     EXPECT_EQ(drawn, (std::set<int>{0, 1, 2}));
 
-    while (camera.segment != 2) camera.restart(path);
+    for (int i = 0; i < 1000 && camera.segment != 2; ++i) camera.restart(path);
+    ASSERT_EQ(camera.segment, 2);
     camera.advance(path, 1.0f);
     EXPECT_EQ(camera.segment, 0) << "a drawn n - 3 becomes segment 0";
     EXPECT_NEAR(camera.t, 0.375f + kDefaultStep, 1e-6f);

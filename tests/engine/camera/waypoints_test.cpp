@@ -1,11 +1,14 @@
 // The waypoint file: its layout as the writer makes it, the reader's handling of counts and
 // lengths, the open failure, and loading through the resource pack.
 #include "assets/pack.h"
+#include "camera/camera.h"
 #include "camera/waypoints.h"
 #include "waypoints/wp_writer.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 #include <cstring>
+#include <numbers>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -259,4 +262,33 @@ TEST_F(WaypointFolder, MissingPackEntryGivesBothMessagesAndAnEmptyPath)
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(path.count, 0);
     res.removeTempFiles();
+}
+
+TEST(OrbitPath, ClosedLoopLookingAlongTheFlight)
+{
+    const float radius = 120.0f, height = 12.0f, pitchDegrees = 8.0f;
+    const int count = 24;
+    std::vector<Waypoint> path = orbitPath(radius, height, pitchDegrees, count);
+    ASSERT_EQ(path.size(), static_cast<size_t>(count + 3));
+    for (int i = 0; i < 3; ++i) expectSame(path[count + i], path[i], count + i);
+    const float pitch = pitchDegrees * std::numbers::pi_v<float> / 180.0f;
+    for (int i = 0; i < count; ++i) {
+        const Waypoint& w = path[i];
+        EXPECT_NEAR(std::hypot(w.x, w.z), radius, 1e-3f);
+        EXPECT_EQ(w.y, height);
+        EXPECT_NEAR(w.qx * w.qx + w.qy * w.qy + w.qz * w.qz + w.qw * w.qw, 1.0f, 1e-5f);
+        // The direction to the next waypoint, tilted down by the pitch, is straight ahead (eye -z).
+        const Waypoint& next = path[i + 1];
+        float dx = next.x - w.x, dz = next.z - w.z, len = std::hypot(dx, dz);
+        float dir[3] = {dx / len * std::cos(pitch), -std::sin(pitch), dz / len * std::cos(pitch)};
+        std::array<float, 16> m = rotationMatrix(Quaternion{w.qx, w.qy, w.qz, w.qw});
+        float eye[3];
+        for (int row = 0; row < 3; ++row) eye[row] = m[row] * dir[0] + m[4 + row] * dir[1] + m[8 + row] * dir[2];
+        // The chord to the next waypoint is half a step off the tangent.
+        float halfStep = std::numbers::pi_v<float> / count;
+        EXPECT_NEAR(eye[0], 0.0f, std::sin(halfStep) + 1e-4f) << i;
+        EXPECT_NEAR(eye[2], -1.0f, 1.0f - std::cos(halfStep) + 1e-4f) << i;
+        EXPECT_NEAR(eye[1], 0.0f, 0.01f) << i;
+    }
+    EXPECT_TRUE(orbitPath(radius, height, pitchDegrees, 0).empty());
 }
