@@ -83,6 +83,7 @@ void EngineApp::init()
 
     g_help.load(g_pack, "help.jpg");
     g_font.loadFontFromPack(g_pack, "font.tga");
+    g_waypoints.onLoadFailure = [] { g_app.stopOnError(); };   // out of the topmost band, minimised, stopped
     g_waypoints.load(g_pack, "wp.dat");
     g_camera.restart(g_waypoints);
 
@@ -133,7 +134,7 @@ void EngineApp::init()
 
 void EngineApp::update()
 {
-    g_camera.advance(g_waypoints);
+    g_camera.advance(g_waypoints, timer.frameRateFactor);   // the previous frame's factor
     timer.update(clockSeconds());
     g_help.update();
     g_fader.update(g_waypoints);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "assets/model_3ds.h"
+#include "camera/camera.h"
+#include "camera/waypoints.h"
 #include "core/capture.h"
 #include "core/frame_timer.h"
 #include "core/placeholders.h"

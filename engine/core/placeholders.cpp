@@ -1,10 +1,6 @@
 // Empty operations of the engine objects still to be written (see placeholders.h).
 #include "core/placeholders.h"
 
-void WaypointPath::load(ResourcePack&, const char*) {}
-void Camera::advance(const WaypointPath&) {}
-void Camera::restart(const WaypointPath&) {}
-void Camera::apply() {}
 void ScreenFader::load(ResourcePack&, const char*) {}
 void ScreenFader::update(const WaypointPath&) {}
 void ScreenFader::draw() {}

@@ -4,18 +4,7 @@
 #pragma once
 
 #include "assets/pack.h"
-
-struct WaypointPath {
-    int count = 0;
-    void load(ResourcePack& pack, const char* name);
-};
-
-struct Camera {
-    float speed = 0.2f;
-    void advance(const WaypointPath& path);
-    void restart(const WaypointPath& path);
-    void apply();
-};
+#include "camera/waypoints.h"
 
 struct ScreenFader {
     bool requestJump = false;
