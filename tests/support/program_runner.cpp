@@ -128,21 +128,37 @@ static int field(const std::string& text, const std::string& label)
     return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + label.size());
 }
 
+// Every window of that exact name, from the whole tree: another window of the same name that
+// is not mapped (one going away, one not yet shown) must not hide the one that is.
+static std::vector<std::string> windowIds(const std::string& name)
+{
+    std::vector<std::string> ids;
+    std::string out = shell("xwininfo -root -tree 2>/dev/null");
+    const std::string quoted = " \"" + name + "\"";
+    for (size_t at = 0; (at = out.find(quoted, at)) != std::string::npos; ++at) {
+        size_t lineStart = out.rfind('\n', at);
+        lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
+        size_t id = out.find("0x", lineStart);
+        if (id != std::string::npos && id < at) ids.push_back(out.substr(id, out.find(' ', id) - id));
+    }
+    return ids;
+}
+
 std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        std::string out = shell("xwininfo -name '" + name + "' 2>/dev/null", &status);
-        if (status == 0 && out.find("IsViewable") != std::string::npos) {
+        for (const std::string& id : windowIds(name)) {
+            int status = 0;
+            std::string out = shell("xwininfo -id " + id + " 2>/dev/null", &status);
+            if (status != 0 || out.find("IsViewable") == std::string::npos) continue;
             WindowInfo info;
             info.x = field(out, "Absolute upper-left X:");
             info.y = field(out, "Absolute upper-left Y:");
             info.width = field(out, "Width:");
             info.height = field(out, "Height:");
             info.viewable = true;
-            size_t id = out.find("Window id: ");
-            if (id != std::string::npos) info.id = out.substr(id + 11, out.find(' ', id + 11) - id - 11);
+            info.id = id;
             return info;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
