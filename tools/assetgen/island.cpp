@@ -44,7 +44,7 @@ Island::Island(uint64_t seed) : seed_(static_cast<uint32_t>(seed ^ (seed >> 32))
     for (int i = 0; i < 3; ++i) {
         double angle = kPi * 0.5 + (i - 1) * rng.range(0.9, 1.2) + rng.range(-0.2, 0.2);
         double r = rng.range(2000, 2500);
-        distant_.push_back({std::cos(angle) * r, std::sin(angle) * r, rng.range(160, 260), rng.range(14, 32)});
+        distant_.push_back({std::cos(angle) * r, std::sin(angle) * r, rng.range(260, 380), rng.range(14, 30)});
     }
 
     grid_.resize(static_cast<size_t>(kGrid) * kGrid);
@@ -60,22 +60,30 @@ double Island::coastRadius(double angle) const
 {
     double r = kCoastBase + 42.0 * angularNoise(angle, 5, 3, seed_ + 1) + 14.0 * angularNoise(angle, 19, 2, seed_ + 2);
     r += 70.0 * std::exp(-std::pow(angleBetween(angle, headlandAngle_) / 0.16, 2));
-    r -= 120.0 * std::exp(-std::pow(angleBetween(angle, bayAngle_) / 0.2, 2));
+    r -= 95.0 * std::exp(-std::pow(angleBetween(angle, bayAngle_) / 0.3, 2));
     return std::clamp(r, 150.0, 380.0);
+}
+
+double Island::seaFloorBase(double x, double z) const
+{
+    double r = std::hypot(x, z);
+    double floor = -12.0 - 0.032 * std::max(0.0, r - 300.0);
+    return std::max(floor, -85.0) + 2.0 * fbm(x / 300.0, z / 300.0, 3, seed_ + 40);
+}
+
+double Island::distantIslandHeight(const DistantIsland& d, double x, double z) const
+{
+    // From under the sea floor at the rim to the peak, lumpy, with a flat sandy margin.
+    double q = std::hypot(x - d.x, z - d.z) / d.radius;
+    double bump = std::pow(smoothstep(1.6, 0.0, q), 0.7) * (0.75 + 0.5 * (fbm(x / 80.0, z / 80.0, 4, seed_ + 50) * 0.5 + 0.5));
+    return mix(seaFloorBase(x, z) - 3.0, d.peak, bump);
 }
 
 double Island::seaFloor(double x, double z) const
 {
-    double r = std::hypot(x, z);
-    double floor = -12.0 - 0.032 * std::max(0.0, r - 300.0);
-    floor = std::max(floor, -85.0) + 2.0 * fbm(x / 300.0, z / 300.0, 3, seed_ + 40);
-    for (const DistantIsland& d : distant_) {
-        double q = std::hypot(x - d.x, z - d.z) / d.radius;
-        if (q < 1.6) {
-            double shape = std::exp(-q * q * 2.2) * (0.8 + 0.4 * fbm(x / 90.0, z / 90.0, 4, seed_ + 50));
-            floor = std::max(floor, -70.0 + (d.peak + 70.0) * shape / std::exp(-0.0));
-        }
-    }
+    double floor = seaFloorBase(x, z);
+    for (const DistantIsland& d : distant_)
+        if (std::hypot(x - d.x, z - d.z) < 1.6 * d.radius) floor = std::max(floor, distantIslandHeight(d, x, z));
     return floor;
 }
 

@@ -42,8 +42,11 @@ public:
 
     // Ground of terrain 1 at a world point (analytic; slow, use for building grids).
     double height(double x, double z) const;
-    // Terrain 2: the sea floor with the distant islands.
+    // Terrain 2: the sea floor with the distant islands; the floor alone; one distant island's
+    // ground (under the floor at its rim).
     double seaFloor(double x, double z) const;
+    double seaFloorBase(double x, double z) const;
+    double distantIslandHeight(const DistantIsland& island, double x, double z) const;
     // The coast radius in a direction (radians about the y axis, from +x toward +z).
     double coastRadius(double angle) const;
 
@@ -56,6 +59,9 @@ public:
     const std::vector<DistantIsland>& distantIslands() const { return distant_; }
     const ShipPlacement& ship() const { return ship_; }
     uint32_t seed() const { return seed_; }
+    // Where the two peaks stand (x, z) and how high the first rises before its rocks.
+    double peakX(int i) const { return peakX_[i]; }
+    double peakZ(int i) const { return peakZ_[i]; }
 
     static constexpr int kGrid = 1025;   // samples a side of the height grid
 
