@@ -2,6 +2,7 @@
 // start-up order, the event and frame loop, the frame's work and the shutdown.
 #pragma once
 
+#include "audio/audio_player.h"
 #include "core/capture.h"
 #include "core/frame_timer.h"
 #include "core/placeholders.h"
