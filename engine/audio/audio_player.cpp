@@ -31,6 +31,7 @@ void AudioPlayer::loadStreamFromPack(ResourcePack& pack, const char* name)
         return;
     }
     streams_.push_back(handle);
+    logLine("audio stream %d: %s", streamCount_, name);
     ++streamCount_;
 }
 

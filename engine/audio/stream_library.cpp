@@ -26,7 +26,7 @@ struct Stream {
     SDL_AudioStream* convert = nullptr;
     std::vector<float> block;   // one decoded block, interleaved in the file's channels
     float gain = 1.0f;
-    uint32_t state = kChannelPaused;
+    uint32_t state = kChannelStopped;   // a new stream waits at its start
     bool loop = false;
     bool ended = false;         // the file's end reached without looping; what is converted still plays
 

@@ -29,7 +29,7 @@ uint32_t streamLibraryVersion();
 // The window is the engine's; audio output does not need it. False on failure or when open already.
 bool streamLibraryInit(int device, uint32_t frequency, uint32_t flags, void* window);
 
-// Opens a file stream, paused at its start; 0 on failure. Only files on disk (fromMemory false)
+// Opens a file stream, stopped at its start; 0 on failure. Only files on disk (fromMemory false)
 // and whole files (offset 0, length 0) are offered. The file is decoded in small blocks as it plays.
 uint32_t streamCreateFile(bool fromMemory, const char* path, uint64_t offset, uint64_t length, uint32_t flags);
 
