@@ -202,3 +202,31 @@ double largestStep(const Sound& sound, size_t from, size_t to)
         for (int c = 0; c < sound.channels; ++c) largest = std::max(largest, static_cast<double>(std::fabs(sound.at(t + 1, c) - sound.at(t, c))));
     return largest;
 }
+
+std::vector<int64_t> locateSources(const Sound& mix, const std::vector<const Sound*>& sources, size_t from,
+                                   size_t length, size_t segmentLength)
+{
+    std::vector<int64_t> found(sources.size(), -1);
+    Sound rest = mix;
+    size_t to = std::min(mix.frames(), from + length);
+    for (size_t round = 0; round < sources.size(); ++round) {
+        size_t best = sources.size();
+        Alignment bestAlignment;
+        for (size_t i = 0; i < sources.size(); ++i) {
+            if (found[i] >= 0) continue;
+            Alignment a = alignSource(rest, *sources[i], from, length, 0, segmentLength);
+            if (a.mixFrameOfSourceStart >= 0 && (best == sources.size() || a.correlation > bestAlignment.correlation)) {
+                best = i;
+                bestAlignment = a;
+            }
+        }
+        if (best == sources.size()) break;
+        found[best] = bestAlignment.mixFrameOfSourceStart;
+        Placed placed{sources[best], found[best]};
+        Fit fit = fitGains(rest, {placed}, from, to);
+        for (size_t t = from; t < to; ++t)
+            for (int c = 0; c < 2; ++c)
+                rest.samples[t * 2 + static_cast<size_t>(c)] -= static_cast<float>(fit.gains[0] * placedValue(placed, static_cast<int64_t>(t), c));
+    }
+    return found;
+}

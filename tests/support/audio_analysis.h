@@ -33,6 +33,12 @@ struct Alignment {
 Alignment alignSource(const Sound& mix, const Sound& source, size_t from, size_t length, size_t sourceStart,
                       size_t sourceLength);
 
+// Lines up several sources that play together: the best-matching one first, then each next one
+// in what is left after the ones found so far are taken out, so quiet sources are found under
+// loud ones. Results in the order of 'sources' (frame of each source's frame 0, -1 if not found).
+std::vector<int64_t> locateSources(const Sound& mix, const std::vector<const Sound*>& sources, size_t from,
+                                   size_t length, size_t segmentLength);
+
 // A source placed in the mix: frame t of the mix holds source frame (t - offset) mod its length,
 // counted only from offset onward.
 struct Placed {
