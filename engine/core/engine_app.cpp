@@ -31,7 +31,6 @@ static constexpr float kSkyRed = 0.2f, kSkyGreen = 0.4f, kSkyBlue = 0.7f;
 static constexpr float kBobAmplitude = 0.25f;
 static constexpr float kBobRate = 1.5f;
 static constexpr float kSeagullShare = 80.0f, kOceanShare = 40.0f, kMusicShare = 100.0f;
-static constexpr int kSeagullSlot = 0, kOceanSlot = 1;
 
 // glewInit answers "no GLX display" under SDL's EGL driver although every entry point loads.
 static bool glewStarted(GLenum result, bool offscreenDriver)
@@ -107,19 +106,23 @@ void EngineApp::init()
     g_terrain2.setScale(2.0f, 2.0f, 2.0f);
     g_terrain2.setOffset(0.0f, -11.2f, 0.0f);
 
-    g_audio.init();
-    g_audio.load(g_pack, "seagulls.mp3", kSeagullSlot);
-    g_audio.load(g_pack, "ocean.mp3", kOceanSlot);
+    g_audio.onFailure = [] {
+        g_app.stopOnError();
+        SDL_ShowCursor(SDL_ENABLE);
+    };
+    g_audio.init(window);
+    g_audio.loadStreamFromPack(g_pack, "seagulls.mp3");
+    g_audio.loadStreamFromPack(g_pack, "ocean.mp3");
     g_audio.setVolume(kSeagullSlot, static_cast<int>(g_settings.soundVolume * kSeagullShare));
     g_audio.setVolume(kOceanSlot, static_cast<int>(g_settings.soundVolume * kOceanShare));
     if (g_settings.soundOn) {
         g_audio.play(kSeagullSlot);
         g_audio.play(kOceanSlot);
     }
-    int musicSlot = g_audio.channelCount;
-    g_audio.load(g_pack, "tr1.ogg", musicSlot);
-    if (g_settings.musicOn) g_audio.play(musicSlot);
-    g_audio.setVolume(musicSlot, static_cast<int>(g_settings.musicVolume * kMusicShare));
+    g_audio.musicIndex = g_audio.streamCount();
+    g_audio.loadStreamFromPack(g_pack, "tr1.ogg");
+    if (g_settings.musicOn) g_audio.play(g_audio.musicIndex);
+    g_audio.setVolume(g_audio.musicIndex, static_cast<int>(g_settings.musicVolume * kMusicShare));
 
     // The pointer goes to the centre; motion already queued from before is not a user's movement.
     if (window) {

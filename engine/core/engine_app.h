@@ -3,6 +3,7 @@
 #pragma once
 
 #include "assets/model_3ds.h"
+#include "audio/audio_player.h"
 #include "camera/camera.h"
 #include "camera/waypoints.h"
 #include "core/capture.h"

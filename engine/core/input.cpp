@@ -11,6 +11,16 @@ static bool movedPastTolerance(int startX, int startY, int x, int y)
     return std::abs(startX - x) > kMouseTolerance || std::abs(startY - y) > kMouseTolerance;
 }
 
+// Each stream follows its own state, not the flags, so streams that were out of step stay so.
+static void toggleSound()
+{
+    g_audio.toggle(kSeagullSlot);
+    g_audio.toggle(kOceanSlot);
+    g_settings.soundOn = !g_settings.soundOn;
+    g_audio.toggle(g_audio.musicIndex);
+    g_settings.musicOn = !g_settings.musicOn;
+}
+
 void EngineApp::handleEvent(const SDL_Event& event)
 {
     switch (event.type) {
@@ -25,6 +35,7 @@ void EngineApp::handleEvent(const SDL_Event& event)
         case SDLK_DOWN: g_fader.requestJump = true; break;
         case SDLK_t: g_settings.clockShown = !g_settings.clockShown; break;
         case SDLK_f: g_settings.frameRateShown = !g_settings.frameRateShown; break;
+        case SDLK_s: toggleSound(); break;
         default: break;
         }
         break;

@@ -16,10 +16,5 @@ void Water::draw() {}
 void Terrain::load(float, ResourcePack&, const char*, const char*, const char*, const char*, const char*) {}
 void Terrain::setScale(float, float, float) {}
 void Terrain::setOffset(float, float, float) {}
-void AudioPlayer::init() {}
-void AudioPlayer::load(ResourcePack&, const char*, int) {}
-void AudioPlayer::setVolume(int, int) {}
-void AudioPlayer::play(int) {}
-void AudioPlayer::shutdown() {}
 void drawScene(int) {}
 void drawOverlays() {}

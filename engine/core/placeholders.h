@@ -42,15 +42,5 @@ struct Terrain {
     void setOffset(float x, float y, float z);
 };
 
-struct AudioPlayer {
-    int channelCount = 0;
-    void init();
-    // Loads a looping stream into the next slot.
-    void load(ResourcePack& pack, const char* name, int slot);
-    void setVolume(int slot, int volume);
-    void play(int slot);
-    void shutdown();
-};
-
 void drawScene(int pass);
 void drawOverlays();

@@ -39,7 +39,9 @@ protected:
     void usePack(const Entries& entries)
     {
         fs::remove(fs::path(dir.path) / "data.res");
-        ASSERT_TRUE(writeFile(dir.path + "/data.res", buildPack(entries)));
+        Entries all = builtAssets({"sky.3ds", "nsky.3ds"});
+        all.insert(all.end(), entries.begin(), entries.end());
+        ASSERT_TRUE(writeFile(dir.path + "/data.res", buildPack(all)));
         // A changed gamma makes the restore observable in the log.
         std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\ngamma_vo=150\r\n";
     }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -23,6 +24,22 @@ ProgramDir::ProgramDir()
     path = mkdtemp(pattern);
     for (const fs::directory_entry& e : fs::directory_iterator(QUELM_PROGRAM_DIR))
         fs::create_symlink(e.path(), fs::path(path) / e.path().filename());
+}
+
+std::vector<std::pair<std::string, std::vector<uint8_t>>> builtAssets(const std::vector<std::string>& leaveOut)
+{
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> assets;
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& e : fs::directory_iterator(QUELM_ASSET_DIR))
+        if (e.is_regular_file()) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& f : files) {
+        std::string name = f.filename().string();
+        if (std::find(leaveOut.begin(), leaveOut.end(), name) != leaveOut.end()) continue;
+        std::ifstream in(f, std::ios::binary);
+        assets.push_back({name, std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {})});
+    }
+    return assets;
 }
 
 ProgramDir::~ProgramDir()

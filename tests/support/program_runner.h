@@ -21,6 +21,10 @@ struct ProgramDir {
     std::vector<std::string> entries() const;
 };
 
+// The files the build generated for the pack (name, bytes), except those named in leaveOut:
+// tests that place a pack of their own start from these so the engine finds its other assets.
+std::vector<std::pair<std::string, std::vector<uint8_t>>> builtAssets(const std::vector<std::string>& leaveOut = {});
+
 struct RunningProgram {
     pid_t pid = -1;
     std::string stderrPath;

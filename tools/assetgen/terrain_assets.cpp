@@ -126,8 +126,6 @@ double groundLight(Height height, double x, double z, double maxReach)
     return 0.38 * ao + 0.85 * lambert * shadow;
 }
 
-std::vector<float> toFloats(const std::vector<double>& v) { return {v.begin(), v.end()}; }
-
 } // namespace
 
 ModelDescription terrain1Model(const Island& island)

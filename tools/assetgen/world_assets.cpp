@@ -4,7 +4,7 @@
 #include "flight_path.h"
 #include "island.h"
 #include "terrain_assets.h"
-#include "wp_writer.h"
+#include "waypoints/wp_writer.h"
 
 #include <algorithm>
 #include <cmath>

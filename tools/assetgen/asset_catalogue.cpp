@@ -1,0 +1,29 @@
+// The catalogue of generated assets, in the order they are written.
+#include "asset_catalogue.h"
+
+#include "sound_assets.h"
+#include "world_assets.h"
+
+const std::vector<AssetMaker>& assetCatalogue()
+{
+    static const std::vector<AssetMaker> catalogue = {
+        // The slow ones first, so the workers finish together.
+        {"tershtex.jpg", makeTerrain1Light},
+        {"ter2shtex.jpg", makeTerrain2Light},
+        {"ter.3ds", makeTerrain1Model},
+        {"nter.3ds", makeTerrain1Normals},
+        {"terstex.jpg", makeTerrain1Surface},
+        {"termtex.jpg", makeTerrain1Mixing},
+        {"terdtex.jpg", makeTerrainDetail},
+        {"ter2.3ds", makeTerrain2Model},
+        {"nter2.3ds", makeTerrain2Normals},
+        {"ter2stex.jpg", makeTerrain2Surface},
+        {"ter2mtex.jpg", makeTerrain2Mixing},
+        {"dudv.jpg", makeWaterDistortion},
+        {"wp.dat", makeFlightPath},
+        {"seagulls.mp3", makeSeagullsMp3},
+        {"ocean.mp3", makeOceanMp3},
+        {"tr1.ogg", makeTuneOgg},
+    };
+    return catalogue;
+}
