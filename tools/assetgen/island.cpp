@@ -32,12 +32,12 @@ Island::Island(uint64_t seed) : seed_(static_cast<uint32_t>(seed ^ (seed >> 32))
     double a = bayAngle_ + kPi + rng.range(-0.5, 0.5);
     peakX_[0] = std::cos(a) * rng.range(70, 110);
     peakZ_[0] = std::sin(a) * rng.range(70, 110);
-    peakHeight_[0] = rng.range(100, 112);
+    peakHeight_[0] = rng.range(74, 82);
     peakWidth_[0] = rng.range(85, 100);
     double b = a + rng.range(2.2, 2.8);
     peakX_[1] = std::cos(b) * rng.range(60, 100);
     peakZ_[1] = std::sin(b) * rng.range(60, 100);
-    peakHeight_[1] = rng.range(62, 75);
+    peakHeight_[1] = rng.range(48, 56);
     peakWidth_[1] = rng.range(65, 80);
 
     // Low islands on the horizon, away from the ship's side of the sea (-z).

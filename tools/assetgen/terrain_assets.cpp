@@ -11,6 +11,9 @@
 
 namespace {
 
+// Planar texture coordinate over the sea floor's square, held inside it against rounding.
+float floorCoordinate(double v) { return static_cast<float>(std::clamp((v + kSeaFloorExtent) / (2 * kSeaFloorExtent), 0.0, 1.0)); }
+
 constexpr double kPi = 3.14159265358979323846;
 
 using Colour = std::array<double, 3>;
@@ -168,14 +171,13 @@ static void addPolarFloor(const Island& island, ObjectDescription& o)
 {
     // Rings closer together near the island, where the floor is seen through clear water.
     std::vector<double> radii = {0.0};
-    const double first = 140.0, growth = std::pow(kSeaFloorExtent * 1.05 / first, 1.0 / (kTerrain2Rings - 1));
+    const double first = 140.0, growth = std::pow(kSeaFloorExtent / first, 1.0 / (kTerrain2Rings - 1));
     for (int k = 0; k < kTerrain2Rings; ++k) radii.push_back(first * std::pow(growth, k));
     auto put = [&](double x, double z) {
         double y = island.seaFloorBase(x, z);
         o.vertices.insert(o.vertices.end(), {static_cast<float>(x / kModelScale), static_cast<float>((y - kTerrain2OffsetY) / kModelScale),
                                              static_cast<float>(z / kModelScale)});
-        o.texCoords.insert(o.texCoords.end(), {static_cast<float>((x + kSeaFloorExtent) / (2 * kSeaFloorExtent)),
-                                               static_cast<float>((z + kSeaFloorExtent) / (2 * kSeaFloorExtent))});
+        o.texCoords.insert(o.texCoords.end(), {floorCoordinate(x), floorCoordinate(z)});
     };
     put(0, 0);
     for (size_t k = 1; k < radii.size(); ++k)
@@ -211,8 +213,7 @@ static ObjectDescription distantIslandObject(const Island& island, const Distant
             double y = island.distantIslandHeight(d, x, z);
             o.vertices.insert(o.vertices.end(), {static_cast<float>(x / kModelScale), static_cast<float>((y - kTerrain2OffsetY) / kModelScale),
                                                  static_cast<float>(z / kModelScale)});
-            o.texCoords.insert(o.texCoords.end(), {static_cast<float>((x + kSeaFloorExtent) / (2 * kSeaFloorExtent)),
-                                                   static_cast<float>((z + kSeaFloorExtent) / (2 * kSeaFloorExtent))});
+            o.texCoords.insert(o.texCoords.end(), {floorCoordinate(x), floorCoordinate(z)});
         }
     MaterialGroupDescription group{"seabed", {}};
     for (int j = 0; j < kDistantIslandCells; ++j)
