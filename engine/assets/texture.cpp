@@ -64,6 +64,17 @@ std::optional<JpegImage> loadJPEG(const char* path)
     return image;
 }
 
+// A new texture name bound to the 2D target with the given filters.
+static GLuint newTexture(GLint minification)
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return name;
+}
+
 static void uploadMipmapped(const uint8_t* pixels, int width, int height, int components, GLenum format,
                             TextureName& texture)
 {
@@ -79,11 +90,7 @@ static void uploadMipmapped(const uint8_t* pixels, int width, int height, int co
             height = th;
         }
     }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    GLuint name = newTexture(GL_LINEAR_MIPMAP_NEAREST);
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -133,11 +140,7 @@ void loadTextureFromPack(ResourcePack& pack, const char* name, TextureName& text
 
 void createRenderTexture(int width, int height, TextureName& texture)
 {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    GLuint name = newTexture(GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     texture = name;
 }
@@ -145,11 +148,7 @@ void createRenderTexture(int width, int height, TextureName& texture)
 void createColourTexture(uint8_t r, uint8_t g, uint8_t b, TextureName& texture)
 {
     const uint8_t pixels[2 * 2 * 3] = {r, g, b, r, g, b, r, g, b, r, g, b};
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    GLuint name = newTexture(GL_LINEAR);
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

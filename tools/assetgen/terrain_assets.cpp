@@ -129,6 +129,32 @@ double groundLight(Height height, double x, double z, double maxReach)
     return 0.38 * ao + 0.85 * lambert * shadow;
 }
 
+// A world point as a model vertex of a terrain drawn at scale 2 with the given height offset.
+void addVertex(ObjectDescription& o, double x, double y, double z, double offsetY, float u, float v)
+{
+    o.vertices.insert(o.vertices.end(), {static_cast<float>(x / kModelScale), static_cast<float>((y - offsetY) / kModelScale),
+                                         static_cast<float>(z / kModelScale)});
+    o.texCoords.insert(o.texCoords.end(), {u, v});
+}
+
+// Two triangles a cell over a (cells + 1)² grid of vertices laid out row by row along z,
+// counter-clockwise seen from above (y up), all in one material group.
+void addGridTriangles(ObjectDescription& o, int cells, const std::string& material)
+{
+    const int n = cells + 1;
+    MaterialGroupDescription group{material, {}};
+    for (int j = 0; j < cells; ++j)
+        for (int i = 0; i < cells; ++i) {
+            uint16_t a = static_cast<uint16_t>(j * n + i), b = static_cast<uint16_t>(a + 1);
+            uint16_t c = static_cast<uint16_t>(a + n), d = static_cast<uint16_t>(c + 1);
+            size_t t = o.triangles.size() / 3;
+            o.triangles.insert(o.triangles.end(), {a, c, b, b, c, d});
+            group.triangles.push_back(static_cast<uint16_t>(t));
+            group.triangles.push_back(static_cast<uint16_t>(t + 1));
+        }
+    o.groups.push_back(group);
+}
+
 } // namespace
 
 ModelDescription terrain1Model(const Island& island)
@@ -141,26 +167,12 @@ ModelDescription terrain1Model(const Island& island)
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) {
             double x = -kIslandExtent + i * step, z = -kIslandExtent + j * step;
-            double y = island.height(x, z);
-            o.vertices.insert(o.vertices.end(), {static_cast<float>(x / kModelScale),
-                                                 static_cast<float>((y - kTerrain1OffsetY) / kModelScale),
-                                                 static_cast<float>(z / kModelScale)});
-            o.texCoords.insert(o.texCoords.end(), {static_cast<float>(i) / kTerrain1Cells, static_cast<float>(j) / kTerrain1Cells});
+            addVertex(o, x, island.height(x, z), z, kTerrain1OffsetY, static_cast<float>(i) / kTerrain1Cells,
+                      static_cast<float>(j) / kTerrain1Cells);
             std::array<double, 3> normal = groundNormal(height, x, z, step * 0.5);
             o.normals.insert(o.normals.end(), {static_cast<float>(normal[0]), static_cast<float>(normal[1]), static_cast<float>(normal[2])});
         }
-    MaterialGroupDescription group{"ground", {}};
-    for (int j = 0; j < kTerrain1Cells; ++j)
-        for (int i = 0; i < kTerrain1Cells; ++i) {
-            uint16_t a = static_cast<uint16_t>(j * n + i), b = static_cast<uint16_t>(a + 1);
-            uint16_t c = static_cast<uint16_t>(a + n), d = static_cast<uint16_t>(c + 1);
-            // Counter-clockwise seen from above (y up), split along the shorter diagonal direction.
-            size_t t = o.triangles.size() / 3;
-            o.triangles.insert(o.triangles.end(), {a, c, b, b, c, d});
-            group.triangles.push_back(static_cast<uint16_t>(t));
-            group.triangles.push_back(static_cast<uint16_t>(t + 1));
-        }
-    o.groups = {group};
+    addGridTriangles(o, kTerrain1Cells, "ground");
     ModelDescription d;
     d.materials = {{"ground", {200, 190, 150}, ""}};
     d.objects = {o};
@@ -174,10 +186,7 @@ static void addPolarFloor(const Island& island, ObjectDescription& o)
     const double first = 140.0, growth = std::pow(kSeaFloorExtent / first, 1.0 / (kTerrain2Rings - 1));
     for (int k = 0; k < kTerrain2Rings; ++k) radii.push_back(first * std::pow(growth, k));
     auto put = [&](double x, double z) {
-        double y = island.seaFloorBase(x, z);
-        o.vertices.insert(o.vertices.end(), {static_cast<float>(x / kModelScale), static_cast<float>((y - kTerrain2OffsetY) / kModelScale),
-                                             static_cast<float>(z / kModelScale)});
-        o.texCoords.insert(o.texCoords.end(), {floorCoordinate(x), floorCoordinate(z)});
+        addVertex(o, x, island.seaFloorBase(x, z), z, kTerrain2OffsetY, floorCoordinate(x), floorCoordinate(z));
     };
     put(0, 0);
     for (size_t k = 1; k < radii.size(); ++k)
@@ -210,22 +219,9 @@ static ObjectDescription distantIslandObject(const Island& island, const Distant
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) {
             double x = d.x - half + i * step, z = d.z - half + j * step;
-            double y = island.distantIslandHeight(d, x, z);
-            o.vertices.insert(o.vertices.end(), {static_cast<float>(x / kModelScale), static_cast<float>((y - kTerrain2OffsetY) / kModelScale),
-                                                 static_cast<float>(z / kModelScale)});
-            o.texCoords.insert(o.texCoords.end(), {floorCoordinate(x), floorCoordinate(z)});
+            addVertex(o, x, island.distantIslandHeight(d, x, z), z, kTerrain2OffsetY, floorCoordinate(x), floorCoordinate(z));
         }
-    MaterialGroupDescription group{"seabed", {}};
-    for (int j = 0; j < kDistantIslandCells; ++j)
-        for (int i = 0; i < kDistantIslandCells; ++i) {
-            uint16_t a = static_cast<uint16_t>(j * n + i), b = static_cast<uint16_t>(a + 1);
-            uint16_t c = static_cast<uint16_t>(a + n), e = static_cast<uint16_t>(c + 1);
-            size_t t = o.triangles.size() / 3;
-            o.triangles.insert(o.triangles.end(), {a, c, b, b, c, e});
-            group.triangles.push_back(static_cast<uint16_t>(t));
-            group.triangles.push_back(static_cast<uint16_t>(t + 1));
-        }
-    o.groups = {group};
+    addGridTriangles(o, kDistantIslandCells, "seabed");
     return o;
 }
 
