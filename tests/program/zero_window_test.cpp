@@ -197,7 +197,7 @@ TEST(ZeroPack, TemporaryFolderIsGoneAfterSigterm)
     ProgramDir dir;
     RunningProgram zero;
     ASSERT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
-    ASSERT_TRUE(waitForWindow(kTitle, 20.0));
+    ASSERT_TRUE(waitForWindow(kTitle, 20.0)) << zero.stderrText();
     EXPECT_TRUE(fs::is_directory(dir.path + "/ScrTempFd")) << "the run made no temporary folder";
     zero.signal(SIGTERM);
     ASSERT_TRUE(zero.waitExit(2.0));
