@@ -200,7 +200,7 @@ TEST(ZeroPack, TemporaryFolderIsGoneAfterSigterm)
     ProgramDir dir;
     RunningProgram zero;
     ASSERT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
-    ASSERT_TRUE(waitForWindow(kTitle, 20.0));
+    ASSERT_TRUE(waitForWindow(kTitle, 20.0)) << zero.stderrText();
     EXPECT_TRUE(fs::is_directory(dir.path + "/ScrTempFd")) << "the run made no temporary folder";
     ASSERT_TRUE(zero.waitForOutput(kRunningLine, 60.0)) << zero.stderrText();
     zero.signal(SIGTERM);
