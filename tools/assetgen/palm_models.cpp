@@ -123,7 +123,7 @@ ModelDescription makePalmLeaves(const Island& island)
             // Young fronds stand up, old ones hang: the rise and droop vary around the crown.
             double rise = rng.range(0.15, 0.75);
             double droop = rng.range(0.9, 1.5);
-            double width = frondLength * rng.range(0.22, 0.27);
+            double width = frondLength * rng.range(0.34, 0.40);
             double roll = rng.range(-0.35, 0.35);
             double lengthHere = frondLength * rng.range(0.85, 1.1);
             Vec3 out{std::cos(azimuth), 0, std::sin(azimuth)};
@@ -216,21 +216,25 @@ Picture makeLeafTexture(uint64_t seed)
             int cell = static_cast<int>(std::floor(q));
             double f = fraction(q);
             double start = static_cast<double>(cell) / leaflets;
-            double envelope = smoothstep(0.03, 0.22, start) * (1.0 - 0.85 * smoothstep(0.7, 1.0, start)) * 0.97;
-            double reach = envelope * (0.82 + 0.18 * unitHash(cell, side, s));
-            bool torn = unitHash(cell, side + 7, s) < 0.06;
+            // Leaflets are short at the stalk, longest a third of the way out, and shorten to the
+            // tip so that none runs past the picture's end.
+            double envelope = smoothstep(0.03, 0.2, start) * (1.0 - 0.55 * smoothstep(0.35, 1.0, start)) * 0.97;
+            double roomToTip = std::max(0.0, 0.985 - start) / slant;
+            envelope = std::min(envelope, std::pow(roomToTip, 1.0 / 1.15));
+            double reach = envelope * (0.86 + 0.14 * unitHash(cell, side, s));
+            bool torn = unitHash(cell, side + 7, s) < 0.04;
             if (start >= 0 && reach > 0.05 && out < reach && !torn) {
                 double t = out / reach;
-                double halfWidth = 0.5 * (0.62 * std::pow(1.0 - t, 0.5) + 0.04);
+                double halfWidth = 0.5 * (0.86 * std::pow(1.0 - t, 0.45) + 0.05);
                 double coverage = std::clamp((halfWidth - std::abs(f - 0.5)) * pixelsPerLeaflet + 0.5, 0.0, 1.0);
                 coverage *= std::clamp((reach - out) * pixelsAcross + 0.5, 0.0, 1.0);
                 if (coverage > 0) {
                     double shade = 0.85 + 0.3 * unitHash(cell, side + 3, s) + 0.08 * fbm(along * 20, across * 6, 3, s);
                     double vein = std::exp(-std::pow((f - 0.5) / 0.08, 2.0));
                     double yellow = 0.5 * smoothstep(0.55, 1.0, t) + 0.25 * smoothstep(0.6, 1.0, along);
-                    r = mix(0.17, 0.52, yellow) * shade + 0.08 * vein;
-                    g = mix(0.38, 0.55, yellow) * shade + 0.10 * vein;
-                    b = mix(0.10, 0.16, yellow) * shade + 0.03 * vein;
+                    r = mix(0.22, 0.58, yellow) * shade + 0.08 * vein;
+                    g = mix(0.47, 0.62, yellow) * shade + 0.10 * vein;
+                    b = mix(0.12, 0.18, yellow) * shade + 0.03 * vein;
                     alpha = coverage;
                 }
             }

@@ -19,6 +19,10 @@ constexpr double kBulwark = 1.1;             // rail height above the deck
 constexpr double kBulwarkThickness = 0.35;
 constexpr double kStripeLow = 4.1, kStripeHigh = 4.9;
 constexpr int kStations = 30;
+// The yards are braced round for a wind on the quarter, so the sails show their faces from
+// the side as well as from ahead and astern.
+constexpr double kBraceDegrees = 24.0;
+constexpr double kYardForward = 0.55;        // yards hang just forward of the masts
 
 // Material names and colours: dark tarred hull, an ochre stripe, copper-brown bottom.
 const char* const kHullDark = "hull";
@@ -230,6 +234,12 @@ constexpr Mast kMasts[] = {
 
 Vec3 mastPoint(const Mast& m, double above) { return {0, deckHeight(share(m.z)) + above, m.z}; }
 
+// Along the braced yards (to starboard) and the way their sails belly (forward).
+const Vec3 kYardAxis{std::cos(kBraceDegrees * kPi / 180), 0, std::sin(kBraceDegrees * kPi / 180)};
+const Vec3 kSailForward{std::sin(kBraceDegrees * kPi / 180), 0, -std::cos(kBraceDegrees * kPi / 180)};
+
+Vec3 yardCentre(const Mast& m, double above) { return mastPoint(m, above) + kSailForward * kYardForward; }
+
 // A square sail between two yards (or below the lowest one), filled by a wind from astern
 // so that it bellies toward the bow.
 void addSquareSail(MeshBuilder& mesh, Vec3 topCentre, double topHalf, Vec3 bottomCentre, double bottomHalf, double fill)
@@ -245,9 +255,9 @@ void addSquareSail(MeshBuilder& mesh, Vec3 topCentre, double topHalf, Vec3 botto
             // The foot is cut in a shallow curve; the belly is deepest a little below the middle.
             double footLift = (r == rows) ? 0.06 * height * std::sin(kPi * a) : 0.0;
             double belly = fill * height * std::pow(std::sin(kPi * a), 0.7) * (std::sin(kPi * std::min(1.0, d * 0.85 + 0.08)));
-            points[r][c] = centre + Vec3{(2 * a - 1) * half, footLift, -belly - 0.35};
+            points[r][c] = centre + kYardAxis * ((2 * a - 1) * half) + Vec3{0, footLift, 0} + kSailForward * (belly + 0.35);
         }
-    addSheet(mesh, points, {0, 0, -1}, kSail);
+    addSheet(mesh, points, kSailForward, kSail);
 }
 
 // A triangular fore-and-aft sail: head, tack (forward foot) and clew (after foot), bellied
@@ -339,10 +349,10 @@ ModelDescription makeShipModel(uint64_t seed)
         // The top: a platform where the lower mast meets the topmast.
         addSpar(spars, joint - Vec3{0, 0.15, 0}, joint + Vec3{0, 0.15, 0}, 1.6, 1.6, 8, kDeck);
         for (int y = 0; y < m.yards; ++y) {
-            Vec3 c = mastPoint(m, m.yardHeights[y]) + Vec3{0, 0, -0.55};
+            Vec3 c = yardCentre(m, m.yardHeights[y]);
             double s = m.yardHalfSpans[y];
-            addSpar(spars, c - Vec3{s, 0, 0}, c, 0.10, 0.24, 6, kSpar);
-            addSpar(spars, c, c + Vec3{s, 0, 0}, 0.24, 0.10, 6, kSpar);
+            addSpar(spars, c - kYardAxis * s, c, 0.10, 0.24, 6, kSpar);
+            addSpar(spars, c, c + kYardAxis * s, 0.24, 0.10, 6, kSpar);
         }
     }
     // The spanker's gaff and boom aft of the mizzen.
@@ -357,15 +367,15 @@ ModelDescription makeShipModel(uint64_t seed)
     for (const Mast& m : kMasts) {
         for (int y = 0; y < m.yards; ++y) {
             double fill = rng.range(0.10, 0.15);
-            Vec3 top = mastPoint(m, m.yardHeights[y]) + Vec3{0, -0.25, -0.55};
+            Vec3 top = yardCentre(m, m.yardHeights[y]) + Vec3{0, -0.25, 0};
             double topHalf = m.yardHalfSpans[y] * 0.94;
             Vec3 bottom;
             double bottomHalf;
             if (y == 0) {
-                bottom = mastPoint(m, 3.2) + Vec3{0, 0, -0.55};
+                bottom = yardCentre(m, 3.2);
                 bottomHalf = topHalf * 1.04;
             } else {
-                bottom = mastPoint(m, m.yardHeights[y - 1]) + Vec3{0, 0.35, -0.55};
+                bottom = yardCentre(m, m.yardHeights[y - 1]) + Vec3{0, 0.35, 0};
                 bottomHalf = m.yardHalfSpans[y - 1] * 0.92;
             }
             addSquareSail(sails, top, topHalf, bottom, bottomHalf, fill);
@@ -422,12 +432,12 @@ ModelDescription makeShipModel(uint64_t seed)
         // Lifts and sheets: yard ends to the mast above and the course's corners to the rail.
         for (int y = 0; y < m.yards; ++y)
             for (double side : {1.0, -1.0}) {
-                Vec3 end = mastPoint(m, m.yardHeights[y]) + Vec3{side * m.yardHalfSpans[y] * 0.95, 0, -0.55};
+                Vec3 end = yardCentre(m, m.yardHeights[y]) + kYardAxis * (side * m.yardHalfSpans[y] * 0.95);
                 double above = y + 1 < m.yards ? m.yardHeights[y + 1] - 0.5 : m.height - 0.8;
                 addLine(rigging, end, mastPoint(m, above), 0.05);
             }
         for (double side : {1.0, -1.0}) {
-            Vec3 corner = mastPoint(m, 3.2) + Vec3{side * m.yardHalfSpans[0] * 0.98, 0, -0.9};
+            Vec3 corner = yardCentre(m, 3.2) + kYardAxis * (side * m.yardHalfSpans[0] * 0.98) + kSailForward * 0.4;
             double z = m.z + 5.0, t = share(z);
             addLine(rigging, corner, {side * sectionWidth(t, deckHeight(t) + kBulwark), deckHeight(t) + kBulwark, z}, 0.05);
         }
