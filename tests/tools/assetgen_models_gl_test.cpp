@@ -63,6 +63,11 @@ protected:
         entries.push_back({"palmbark.jpg", encodePictureJpeg(bark)});
         entries.push_back({"palmleaf.tga", encodePictureTga(leaf)});
         entries.push_back({"sky.jpg", encodePictureJpeg(sky)});
+        Picture hull = makeShipHullTexture(kSeed), deck = makeShipDeckTexture(kSeed);
+        entries.push_back({"shiphull.jpg", encodePictureJpeg(hull)});
+        entries.push_back({"shipdeck.jpg", encodePictureJpeg(deck)});
+        writePicturePng("model_renders/shiphull.png", hull);
+        writePicturePng("model_renders/shipdeck.png", deck);
         writePicturePng("model_renders/palmbark.png", bark);
         writePicturePng("model_renders/sky_texture.png", sky);
         // The leaf over grey, so its cut-out shows.

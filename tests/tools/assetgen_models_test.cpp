@@ -135,7 +135,7 @@ TEST(ShipModel, HullFacesOutward)
     // Every side face of the outer planking looks away from the centre line.
     size_t checked = 0, wrong = 0;
     for (const MaterialGroupDescription& g : hull.groups) {
-        if (g.material != "bottom" && g.material != "stripe") continue;
+        if (g.material != "hull") continue;
         for (uint16_t t : g.triangles) {
             Vec3 n = faceNormal(hull, t);
             if (length(n) < 1e-6) continue;
@@ -149,13 +149,43 @@ TEST(ShipModel, HullFacesOutward)
     EXPECT_EQ(wrong, 0u);
 }
 
+TEST(ShipModel, NamedTexturesAreMadeAndPaintTheStripe)
+{
+    ModelDescription ship = makeShipModel(kSeed);
+    std::set<std::string> maps;
+    for (const MaterialDescription& m : ship.materials)
+        if (!m.map.empty()) maps.insert(m.map);
+    EXPECT_EQ(maps, (std::set<std::string>{"shiphull.jpg", "shipdeck.jpg"}));
+    Picture hull = makeShipHullTexture(kSeed), deck = makeShipDeckTexture(kSeed);
+    EXPECT_EQ(hull.width, 256);
+    EXPECT_EQ(hull.height, 512);
+    EXPECT_EQ(deck.width, 256);
+    // The hull's vertices map heights onto the picture: the stripe's height is ochre there,
+    // just above it the hull is dark.
+    const ObjectDescription& o = ship.objects.front();
+    auto vAt = [&](double y) {
+        for (size_t i = 0; i < o.vertices.size() / 3; ++i)
+            if (std::abs(o.vertices[i * 3 + 1] - y) < 1e-4) return static_cast<double>(o.texCoords[i * 2 + 1]);
+        ADD_FAILURE() << "no hull vertex at height " << y;
+        return 0.0;
+    };
+    auto paint = [&](double v) {
+        int row = std::clamp(static_cast<int>((1.0 - v) * hull.height), 0, hull.height - 1);
+        return Vec3{hull.at(10, row)[0], hull.at(10, row)[1], hull.at(10, row)[2]};
+    };
+    // Rows of the hull lie at the stripe's edges (4.1, 4.9) and at 2 and 3 above the keel.
+    Vec3 stripe = paint(0.5 * (vAt(4.1) + vAt(4.9))), above = paint(0.5 * (vAt(2.0) + vAt(3.0)) + 0.01);
+    EXPECT_GT(stripe.x, 0.4) << "ochre at the stripe's lower edge";
+    EXPECT_LT(above.x, 0.3) << "dark between the waterline and the stripe";
+}
+
 TEST(PalmModels, TrunksStandOnTheirFeetWithinBudget)
 {
     ModelDescription trunks = makePalmTrunks(island());
     EXPECT_LE(triangles(trunks), static_cast<size_t>(kPalmTrunkTriangleBudget));
     expectWellFormed(trunks);
     expectReaderAgrees(trunks);
-    ASSERT_EQ(trunks.materials.size(), 1u);
+    ASSERT_EQ(trunks.materials.size(), 2u);
     EXPECT_EQ(trunks.materials[0].map, "palmbark.jpg");
 
     // Each palm's foot (converted to world) has trunk vertices around it, reaching below the ground.
@@ -293,5 +323,7 @@ TEST(Models, TheSameSeedGivesTheSameBytes)
     EXPECT_EQ(encodePictureJpeg(makeSkyTexture(kSeed)), encodePictureJpeg(makeSkyTexture(kSeed)));
     EXPECT_EQ(encodePictureTga(makeLeafTexture(kSeed)), encodePictureTga(makeLeafTexture(kSeed)));
     EXPECT_EQ(encodePictureJpeg(makeBarkTexture(kSeed)), encodePictureJpeg(makeBarkTexture(kSeed)));
+    EXPECT_EQ(encodePictureJpeg(makeShipHullTexture(kSeed)), encodePictureJpeg(makeShipHullTexture(kSeed)));
+    EXPECT_EQ(encodePictureJpeg(makeShipDeckTexture(kSeed)), encodePictureJpeg(makeShipDeckTexture(kSeed)));
     EXPECT_NE(encodePictureJpeg(makeSkyTexture(kSeed)), encodePictureJpeg(makeSkyTexture(kSeed + 1)));
 }

@@ -16,7 +16,11 @@ static constexpr double kRingSpacing = 0.55;      // world units between bark ri
 static constexpr int kBarkRings = 8;              // rings the bark picture holds top to bottom
 static constexpr int kMinFronds = 6, kMaxFronds = 9;
 static constexpr int kMinFrondSegments = 5, kMaxFrondSegments = 8;
+static constexpr int kCoconutsPerPalm = 3;
+static constexpr int kCoconutTriangles = 8;        // each nut a small octahedron
+static constexpr double kCoconutRadius = 0.32;
 static const char* const kBarkMaterial = "palmbark";
+static const char* const kCoconutMaterial = "coconut";
 static const char* const kLeafMaterial = "palmleaf";
 
 Vec3 palmModelPoint(Vec3 world) { return {world.x / kModelScale, (world.y - kPalmOffsetY) / kModelScale, world.z / kModelScale}; }
@@ -34,7 +38,8 @@ Vec3 palmCrown(const Palm& palm) { return trunkPoint(palm, 1.0); }
 static int trunkSegments(size_t palms)
 {
     if (palms == 0) return kMaxTrunkSegments;
-    int fit = static_cast<int>(kPalmTrunkTriangleBudget / (palms * kTrunkSides * 2));
+    int perPalm = static_cast<int>(kPalmTrunkTriangleBudget / palms) - kCoconutsPerPalm * kCoconutTriangles;
+    int fit = perPalm / (kTrunkSides * 2);
     return std::clamp(fit, 3, kMaxTrunkSegments);
 }
 
@@ -77,6 +82,20 @@ ModelDescription makePalmTrunks(const Island& island)
                 // first makes each quad counter-clockwise seen from outside.
                 mesh.quad(a, d, c, b, kBarkMaterial);
             }
+        // A cluster of nuts hanging under the crown, on the side the palm leans to.
+        Vec3 crown = palmCrown(palm);
+        for (int n = 0; n < kCoconutsPerPalm; ++n) {
+            double a = palm.turn + 2 * kPi * n / kCoconutsPerPalm + rng.range(-0.4, 0.4);
+            Vec3 centre = crown + Vec3{std::cos(a) * 0.45, -0.45 - rng.range(0.0, 0.3), std::sin(a) * 0.45};
+            double r = kCoconutRadius * rng.range(0.85, 1.15);
+            const Vec3 axes[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+            uint16_t tip[6];
+            for (int k = 0; k < 6; ++k) tip[k] = mesh.vertex(palmModelPoint(centre + axes[k] * r), 0.5, 0.5);
+            for (int x : {0, 1})
+                for (int y : {2, 3})
+                    for (int z : {4, 5})
+                        mesh.facingTriangle(tip[x], tip[y], tip[z], axes[x] + axes[y] + axes[z], kCoconutMaterial);
+        }
     }
     ModelDescription model;
     MaterialDescription bark;
@@ -84,6 +103,10 @@ ModelDescription makePalmTrunks(const Island& island)
     bark.colour[0] = 130, bark.colour[1] = 110, bark.colour[2] = 85;
     bark.map = "palmbark.jpg";
     model.materials.push_back(bark);
+    MaterialDescription nut;
+    nut.name = kCoconutMaterial;
+    nut.colour[0] = 96, nut.colour[1] = 78, nut.colour[2] = 34;
+    model.materials.push_back(nut);
     model.objects.push_back(mesh.finish());
     return model;
 }

@@ -19,15 +19,18 @@ constexpr double kBulwark = 1.1;             // rail height above the deck
 constexpr double kBulwarkThickness = 0.35;
 constexpr double kStripeLow = 4.1, kStripeHigh = 4.9;
 constexpr int kStations = 30;
+constexpr double kHullTextureRepeat = 12.0;  // hull length one width of the hull picture covers
+constexpr double kHullTextureLow = -4.5, kHullTextureSpan = 15.0;
+constexpr double kDeckTextureRepeat = 8.0;
+constexpr int kPlanksPerPicture = 16;
 // The yards are braced round for a wind on the quarter, so the sails show their faces from
 // the side as well as from ahead and astern.
 constexpr double kBraceDegrees = 24.0;
 constexpr double kYardForward = 0.55;        // yards hang just forward of the masts
 
 // Material names and colours: dark tarred hull, an ochre stripe, copper-brown bottom.
-const char* const kHullDark = "hull";
-const char* const kHullStripe = "stripe";
-const char* const kHullBottom = "bottom";
+const char* const kHull = "hull";            // the planking, painted by the hull picture
+const char* const kHullDark = "darkwood";
 const char* const kDeck = "deck";
 const char* const kSpar = "spar";
 const char* const kSail = "sail";
@@ -40,7 +43,7 @@ struct Colour {
     uint8_t r, g, b;
 };
 constexpr Colour kColours[] = {
-    {kHullDark, 48, 36, 30},  {kHullStripe, 196, 150, 62}, {kHullBottom, 122, 58, 38},
+    {kHull, 60, 44, 34},      {kHullDark, 48, 36, 30},
     {kDeck, 176, 138, 92},    {kSpar, 112, 78, 48},        {kSail, 236, 226, 198},
     {kRope, 58, 46, 36},      {kFlag, 196, 28, 30},        {kWindow, 232, 204, 120},
 };
@@ -93,13 +96,14 @@ std::vector<double> sectionRows(double t)
     return rows;
 }
 
-const char* bandMaterial(double yLow, double yHigh)
+// The hull picture wraps along the length and spans the hull's height once, so its bands of
+// paint fall at fixed heights.
+uint16_t hullVertex(MeshBuilder& mesh, Vec3 p, double along)
 {
-    double y = 0.5 * (yLow + yHigh);
-    if (y < kShipWaterline) return kHullBottom;
-    if (y > kStripeLow && y < kStripeHigh) return kHullStripe;
-    return kHullDark;
+    return mesh.vertex(p, along / kHullTextureRepeat, (p.y - kHullTextureLow) / kHullTextureSpan);
 }
+
+uint16_t deckVertex(MeshBuilder& mesh, Vec3 p) { return mesh.vertex(p, p.x / kDeckTextureRepeat, p.z / kDeckTextureRepeat); }
 
 Vec3 hullPoint(double t, double y, double side) { return {side * sectionWidth(t, y), y, stationZ(t)}; }
 
@@ -116,27 +120,25 @@ void addHull(MeshBuilder& mesh)
         std::vector<std::vector<uint16_t>> grid;
         for (double t : stations) {
             std::vector<uint16_t> column;
-            for (double y : sectionRows(t)) column.push_back(mesh.vertex(hullPoint(t, y, side)));
+            for (double y : sectionRows(t)) column.push_back(hullVertex(mesh, hullPoint(t, y, side), stationZ(t)));
             grid.push_back(column);
         }
         for (size_t i = 0; i + 1 < stations.size(); ++i)
             for (int k = 0; k + 1 < rows; ++k) {
-                std::vector<double> r = sectionRows(stations[i]);
-                mesh.facingQuad(grid[i][k], grid[i + 1][k], grid[i + 1][k + 1], grid[i][k + 1], {side, 0, 0},
-                                bandMaterial(r[k], r[k + 1]));
+                mesh.facingQuad(grid[i][k], grid[i + 1][k], grid[i + 1][k + 1], grid[i][k + 1], {side, 0, 0}, kHull);
             }
         // The inside of the bulwark and the rail cap along its top.
         std::vector<uint16_t> innerTop, innerDeck;
         for (double t : stations) {
             double d = deckHeight(t), top = d + kBulwark;
             double inset = std::min(kBulwarkThickness, sectionWidth(t, top));
-            innerTop.push_back(mesh.vertex({side * (sectionWidth(t, top) - inset), top, stationZ(t)}));
+            innerTop.push_back(deckVertex(mesh, {side * (sectionWidth(t, top) - inset), top, stationZ(t)}));
             innerDeck.push_back(mesh.vertex({side * std::max(0.0, sectionWidth(t, d) - inset), d, stationZ(t)}));
         }
         for (size_t i = 0; i + 1 < stations.size(); ++i) {
             mesh.facingQuad(innerDeck[i], innerDeck[i + 1], innerTop[i + 1], innerTop[i], {-side, 0, 0}, kHullDark);
-            uint16_t outer0 = mesh.vertex(hullPoint(stations[i], deckHeight(stations[i]) + kBulwark, side));
-            uint16_t outer1 = mesh.vertex(hullPoint(stations[i + 1], deckHeight(stations[i + 1]) + kBulwark, side));
+            uint16_t outer0 = deckVertex(mesh, hullPoint(stations[i], deckHeight(stations[i]) + kBulwark, side));
+            uint16_t outer1 = deckVertex(mesh, hullPoint(stations[i + 1], deckHeight(stations[i + 1]) + kBulwark, side));
             mesh.facingQuad(outer0, outer1, innerTop[i + 1], innerTop[i], {0, 1, 0}, kDeck);
         }
     }
@@ -145,8 +147,8 @@ void addHull(MeshBuilder& mesh)
     for (double t : stations) {
         double d = deckHeight(t);
         double w = std::max(0.0, sectionWidth(t, d) - kBulwarkThickness);
-        deck.push_back({mesh.vertex({-w, d, stationZ(t)}), mesh.vertex({0, d + 0.12, stationZ(t)}),
-                        mesh.vertex({w, d, stationZ(t)})});
+        deck.push_back({deckVertex(mesh, {-w, d, stationZ(t)}), deckVertex(mesh, {0, d + 0.12, stationZ(t)}),
+                        deckVertex(mesh, {w, d, stationZ(t)})});
     }
     for (size_t i = 0; i + 1 < deck.size(); ++i)
         for (int j = 0; j < 2; ++j)
@@ -156,15 +158,12 @@ void addHull(MeshBuilder& mesh)
     // the edge stays sharp.
     const double t0 = 0.0;
     std::vector<double> r = sectionRows(t0);
-    uint16_t centre = mesh.vertex({0, 0.5 * (r.front() + r.back()), kSternZ});
+    Vec3 middle{0, 0.5 * (r.front() + r.back()), kSternZ};
+    uint16_t centre = hullVertex(mesh, middle, 0);
     std::vector<uint16_t> outline;
-    for (int k = 0; k < rows; ++k) outline.push_back(mesh.vertex(hullPoint(t0, r[k], 1.0)));
-    for (int k = rows - 1; k >= 0; --k) outline.push_back(mesh.vertex(hullPoint(t0, r[k], -1.0)));
-    for (size_t k = 0; k + 1 < outline.size(); ++k) {
-        double y = 0.5 * (mesh.position(outline[k]).y + mesh.position(outline[k + 1]).y);
-        const char* material = y < kShipWaterline ? kHullBottom : kHullDark;
-        mesh.facingTriangle(centre, outline[k], outline[k + 1], {0, 0, 1}, material);
-    }
+    for (int k = 0; k < rows; ++k) outline.push_back(hullVertex(mesh, hullPoint(t0, r[k], 1.0), hullPoint(t0, r[k], 1.0).x));
+    for (int k = rows - 1; k >= 0; --k) outline.push_back(hullVertex(mesh, hullPoint(t0, r[k], -1.0), hullPoint(t0, r[k], -1.0).x));
+    for (size_t k = 0; k + 1 < outline.size(); ++k) mesh.facingTriangle(centre, outline[k], outline[k + 1], {0, 0, 1}, kHull);
 }
 
 // A tapered round spar from a to b.
@@ -302,6 +301,8 @@ ModelDescription makeShipModel(uint64_t seed)
         MaterialDescription m;
         m.name = c.name;
         m.colour[0] = c.r, m.colour[1] = c.g, m.colour[2] = c.b;
+        if (m.name == kHull) m.map = "shiphull.jpg";
+        if (m.name == kDeck) m.map = "shipdeck.jpg";
         model.materials.push_back(m);
     }
 
@@ -452,4 +453,75 @@ ModelDescription makeShipModel(uint64_t seed)
     addFlag(flags, gaffEnd + Vec3{0, -0.2, 0}, 3.6, 2.4, 0.05, phase + 0.7);
     model.objects.push_back(flags.finish());
     return model;
+}
+
+namespace {
+
+struct Paint {
+    double low, high, r, g, b;
+};
+// Bands of paint up the hull side, in model heights: copper-brown bottom, a pale boot-top at
+// the waterline, tarred black sides, the ochre gun-deck stripe, black to the rail.
+constexpr Paint kHullPaint[] = {
+    {-10.0, 1.75, 0.46, 0.23, 0.15}, {1.75, 2.35, 0.78, 0.74, 0.64}, {2.35, kStripeLow, 0.17, 0.13, 0.11},
+    {kStripeLow, kStripeHigh, 0.74, 0.56, 0.24}, {kStripeHigh, 20.0, 0.17, 0.13, 0.11},
+};
+
+double plankGrain(double u, double v, double planks, uint32_t seed, double& seam)
+{
+    double row = v * planks;
+    int plank = static_cast<int>(std::floor(row));
+    double across = row - plank;
+    // Butt joints staggered plank by plank.
+    double offset = (hash3(plank, 0, seed) % 1000) / 1000.0;
+    double along = u * 3.0 + offset;
+    double joint = along - std::floor(along);
+    seam = std::max(std::exp(-std::pow(across / 0.06, 2.0)) + std::exp(-std::pow((1 - across) / 0.06, 2.0)),
+                    std::exp(-std::pow(std::min(joint, 1 - joint) / 0.006, 2.0)));
+    double tone = (hash3(plank, static_cast<int>(std::floor(along)), seed + 1) % 1000) / 1000.0;
+    return 0.06 * (tone - 0.5) + 0.05 * periodicFbm(u * 32, v * 4, 4, 3, seed + 2);
+}
+
+}
+
+Picture makeShipHullTexture(uint64_t seed)
+{
+    const uint32_t s = static_cast<uint32_t>(seed * 48271u + 11u);
+    Picture picture(kShipHullTextureWidth, kShipHullTextureHeight, 3);
+    const double planks = kHullTextureSpan / 0.55;
+    for (int py = 0; py < picture.height; ++py)
+        for (int px = 0; px < picture.width; ++px) {
+            double u = (px + 0.5) / picture.width, v = 1.0 - (py + 0.5) / picture.height;
+            double y = kHullTextureLow + v * kHullTextureSpan;
+            const Paint* paint = &kHullPaint[0];
+            for (const Paint& p : kHullPaint)
+                if (y >= p.low && y < p.high) paint = &p;
+            double seam = 0;
+            double grain = plankGrain(u, v, planks, s, seam);
+            double light = 1.0 + grain - 0.35 * seam;
+            float* out = picture.at(px, py);
+            out[0] = static_cast<float>(paint->r * light);
+            out[1] = static_cast<float>(paint->g * light);
+            out[2] = static_cast<float>(paint->b * light);
+        }
+    return picture;
+}
+
+Picture makeShipDeckTexture(uint64_t seed)
+{
+    const uint32_t s = static_cast<uint32_t>(seed * 16807u + 29u);
+    Picture picture(kShipDeckTextureSize, kShipDeckTextureSize, 3);
+    for (int py = 0; py < picture.height; ++py)
+        for (int px = 0; px < picture.width; ++px) {
+            // Planks run along the ship (v); across it (u) they are side by side.
+            double u = (px + 0.5) / picture.width, v = 1.0 - (py + 0.5) / picture.height;
+            double seam = 0;
+            double grain = plankGrain(v, u, kPlanksPerPicture, s, seam);
+            double light = 1.0 + 2.0 * grain - 0.45 * seam;
+            float* out = picture.at(px, py);
+            out[0] = static_cast<float>(0.66 * light);
+            out[1] = static_cast<float>(0.52 * light);
+            out[2] = static_cast<float>(0.36 * light);
+        }
+    return picture;
 }

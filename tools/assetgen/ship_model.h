@@ -3,6 +3,7 @@
 #pragma once
 
 #include "mesh_builder.h"
+#include "picture.h"
 
 #include <cstdint>
 
@@ -10,6 +11,12 @@ constexpr double kShipWaterline = 2.0;      // model y that sits at the sea surf
 constexpr double kShipKeel = -4.0;          // deepest point of the hull
 constexpr double kShipHullLength = 46.0;    // stem to transom, along z
 constexpr int kShipTriangleBudget = 6000;
+constexpr int kShipHullTextureWidth = 256, kShipHullTextureHeight = 512;
+constexpr int kShipDeckTextureSize = 256;
 
 // The seed varies the sails' fill and the flags' wave; the build is the same ship.
 ModelDescription makeShipModel(uint64_t seed);
+// "shiphull.jpg": planking in bands of paint by height (the hull maps it by model y).
+Picture makeShipHullTexture(uint64_t seed);
+// "shipdeck.jpg": deck planks running fore and aft.
+Picture makeShipDeckTexture(uint64_t seed);
