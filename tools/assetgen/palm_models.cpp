@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 static constexpr double kPi = 3.14159265358979323846;
 static constexpr int kTrunkSides = 7;
@@ -37,7 +38,6 @@ Vec3 palmCrown(const Palm& palm) { return trunkPoint(palm, 1.0); }
 
 static int trunkSegments(size_t palms)
 {
-    if (palms == 0) return kMaxTrunkSegments;
     int perPalm = static_cast<int>(kPalmTrunkTriangleBudget / palms) - kCoconutsPerPalm * kCoconutTriangles;
     int fit = perPalm / (kTrunkSides * 2);
     return std::clamp(fit, 3, kMaxTrunkSegments);
@@ -46,6 +46,7 @@ static int trunkSegments(size_t palms)
 ModelDescription makePalmTrunks(const Island& island)
 {
     const std::vector<Palm>& palms = island.palms();
+    if (palms.empty()) throw std::invalid_argument("palm trunks: the island has no palms");
     const int segments = trunkSegments(palms.size());
     MeshBuilder mesh("palmtrunks");
     for (const Palm& palm : palms) {
@@ -124,6 +125,7 @@ static void frondShape(size_t palms, int& fronds, int& segments)
 ModelDescription makePalmLeaves(const Island& island)
 {
     const std::vector<Palm>& palms = island.palms();
+    if (palms.empty()) throw std::invalid_argument("palm leaves: the island has no palms");
     int fronds = 0, segments = 0;
     frondShape(palms.size(), fronds, segments);
     ModelDescription model;

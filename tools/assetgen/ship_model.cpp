@@ -27,6 +27,7 @@ constexpr int kPlanksPerPicture = 16;
 // the side as well as from ahead and astern.
 constexpr double kBraceDegrees = 24.0;
 constexpr double kYardForward = 0.55;        // yards hang just forward of the masts
+constexpr double kRatlineStep = 1.1;         // height between the rungs on the shrouds
 
 // Material names and colours: dark tarred hull, an ochre stripe, copper-brown bottom.
 const char* const kHull = "hull";            // the planking, painted by the hull picture
@@ -421,10 +422,17 @@ ModelDescription makeShipModel(uint64_t seed)
             addLine(rigging, masthead, {side * sectionWidth(t, deckHeight(t) + kBulwark), deckHeight(t) + kBulwark, backZ});
             Vec3 hounds = mastPoint(m, m.yardHeights[0] + 1.6);
             Vec3 topHounds = mastPoint(m, m.yardHeights[1] + 1.2);
+            Vec3 chains[4];
             for (int s = 0; s < 4; ++s) {
                 double z = m.z - 1.2 + s * 1.1, ts = share(z);
-                Vec3 chain{side * (sectionWidth(ts, deckHeight(ts)) + 0.2), deckHeight(ts) + 0.6, z};
-                addLine(rigging, hounds + Vec3{side * 0.3, 0, 0}, chain);
+                chains[s] = {side * (sectionWidth(ts, deckHeight(ts)) + 0.2), deckHeight(ts) + 0.6, z};
+                addLine(rigging, hounds + Vec3{side * 0.3, 0, 0}, chains[s]);
+            }
+            // Ratlines: rungs across the shrouds, up to where they close in under the top.
+            const Vec3 upper = hounds + Vec3{side * 0.3, 0, 0};
+            for (double k = 0.08; k < 0.75; k += kRatlineStep / (upper.y - chains[0].y)) {
+                Vec3 front = chains[0] + (upper - chains[0]) * k, back = chains[3] + (upper - chains[3]) * k;
+                addLine(rigging, front, back, 0.03);
             }
             // Topmast shrouds to the edge of the top.
             for (int s = 0; s < 2; ++s)
