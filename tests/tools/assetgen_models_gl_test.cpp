@@ -210,6 +210,19 @@ TEST_F(ModelRenderTest, ShipFromSeveralSides)
         sunlight(false);
         EXPECT_GT(covered(), v.least) << v.name;
     }
+    // Where the engine places it: the waterline sits on the sea at y = 0.
+    ship.position[1] = -2.0f, ship.position[2] = -500.0f;
+    ship.rotation[0] = -2.0f, ship.rotation[1] = 30.0f;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    camera(50, {70, 6, -430}, {0, 8, -500});
+    sea(0.0, 3000);
+    sunlight(true);
+    ship.draw(true);
+    sunlight(false);
+    save("ship_in_scene");
+    ship.position[1] = ship.position[2] = 0.0f;
+    ship.rotation[0] = ship.rotation[1] = 0.0f;
+
     // Seen from the side above the sea, the hull rises out of the water at the middle of the view.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     camera(50, {75, kShipWaterline, 0}, {0, kShipWaterline, 0});
