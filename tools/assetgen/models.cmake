@@ -1,5 +1,9 @@
 # The ship, palm and sky models of the asset generator with the island, noise and pictures
-# they are made from: a library the generator and the model tests link.
+# they are made from: a library the generator and the model tests link. Safe to include from
+# both; the first include defines it.
+if(TARGET assetgen_models)
+  return()
+endif()
 add_library(assetgen_models STATIC
   ${CMAKE_CURRENT_LIST_DIR}/mesh_builder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ship_model.cpp
