@@ -2,6 +2,9 @@
 #include "world_assets.h"
 
 #include "flight_path.h"
+#include "palm_models.h"
+#include "ship_model.h"
+#include "sky_model.h"
 #include "island.h"
 #include "terrain_assets.h"
 #include "waypoints/wp_writer.h"
@@ -28,6 +31,20 @@ std::vector<uint8_t> makeTerrain2Surface(uint64_t seed) { return encodePictureJp
 std::vector<uint8_t> makeTerrain2Mixing(uint64_t seed) { return encodePictureJpeg(terrain2Mixing(islandFor(seed)), kJpegQuality); }
 std::vector<uint8_t> makeTerrain2Light(uint64_t seed) { return encodePictureJpeg(terrain2Light(islandFor(seed)), kJpegQuality); }
 std::vector<uint8_t> makeWaterDistortion(uint64_t seed) { return encodePictureJpeg(waterDistortion(pictureSeed(seed) + 1), kJpegQuality); }
+
+std::vector<uint8_t> makeShipModel3ds(uint64_t seed) { return encode3DS(makeShipModel(seed)); }
+std::vector<uint8_t> makeShipNormals(uint64_t seed) { return textBytes(normalsText(makeShipModel(seed))); }
+std::vector<uint8_t> makeShipHull(uint64_t seed) { return encodePictureJpeg(makeShipHullTexture(seed), kJpegQuality); }
+std::vector<uint8_t> makeShipDeck(uint64_t seed) { return encodePictureJpeg(makeShipDeckTexture(seed), kJpegQuality); }
+std::vector<uint8_t> makePalmTrunkModel(uint64_t seed) { return encode3DS(makePalmTrunks(islandFor(seed))); }
+std::vector<uint8_t> makePalmTrunkNormals(uint64_t seed) { return textBytes(normalsText(makePalmTrunks(islandFor(seed)))); }
+std::vector<uint8_t> makePalmLeafModel(uint64_t seed) { return encode3DS(makePalmLeaves(islandFor(seed))); }
+std::vector<uint8_t> makePalmLeafNormals(uint64_t seed) { return textBytes(normalsText(makePalmLeaves(islandFor(seed)))); }
+std::vector<uint8_t> makePalmBark(uint64_t seed) { return encodePictureJpeg(makeBarkTexture(seed), kJpegQuality); }
+std::vector<uint8_t> makePalmLeaf(uint64_t seed) { return encodePictureTga(makeLeafTexture(seed)); }
+std::vector<uint8_t> makeSkyDome(uint64_t) { return encode3DS(makeSkyModel()); }
+std::vector<uint8_t> makeSkyNormals(uint64_t) { return textBytes(normalsText(makeSkyModel())); }
+std::vector<uint8_t> makeSkyPicture(uint64_t seed) { return encodePictureJpeg(makeSkyTexture(seed), kJpegQuality); }
 
 std::vector<uint8_t> makeFlightPath(uint64_t seed)
 {
@@ -120,8 +137,10 @@ bool writeWorldPreview(uint64_t seed, const std::string& folder)
     const int cell = 256;
     std::vector<Picture> pictures = {terrain1Surface(island), terrain1Mixing(island), terrain1Light(island),
                                      terrainDetail(pictureSeed(seed)), terrain2Surface(island), terrain2Mixing(island),
-                                     terrain2Light(island), waterDistortion(pictureSeed(seed) + 1)};
-    Picture sheet(cell * 4, cell * 2, 3);
+                                     terrain2Light(island), waterDistortion(pictureSeed(seed) + 1),
+                                     makeSkyTexture(seed), makeShipHullTexture(seed), makeShipDeckTexture(seed),
+                                     makeBarkTexture(seed), makeLeafTexture(seed)};
+    Picture sheet(cell * 4, cell * 4, 3);
     for (size_t i = 0; i < pictures.size(); ++i) paste(sheet, pictures[i], static_cast<int>(i % 4), static_cast<int>(i / 4), cell);
-    return writePicturePng(folder + "/terrain-textures.png", sheet) && ok;
+    return writePicturePng(folder + "/textures.png", sheet) && ok;
 }
