@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -96,7 +97,13 @@ int main(int argc, char** argv)
     std::atomic<bool> failed{false};
     auto worker = [&] {
         for (size_t i; (i = next++) < wanted.size();) {
-            std::vector<uint8_t> bytes = wanted[i]->make(seed);
+            // A maker that refuses its input (an exception) fails its asset, not the whole process.
+            std::vector<uint8_t> bytes;
+            try {
+                bytes = wanted[i]->make(seed);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "assetgen: %s: %s\n", wanted[i]->name, e.what());
+            }
             fs::path path = outDir / wanted[i]->name;
             if (bytes.empty() || !writeFile(path, bytes)) {
                 std::fprintf(stderr, "assetgen: could not make %s\n", path.c_str());

@@ -99,15 +99,7 @@ ModelDescription makePalmTrunks(const Island& island)
         }
     }
     ModelDescription model;
-    MaterialDescription bark;
-    bark.name = kBarkMaterial;
-    bark.colour[0] = 130, bark.colour[1] = 110, bark.colour[2] = 85;
-    bark.map = "palmbark.jpg";
-    model.materials.push_back(bark);
-    MaterialDescription nut;
-    nut.name = kCoconutMaterial;
-    nut.colour[0] = 96, nut.colour[1] = 78, nut.colour[2] = 34;
-    model.materials.push_back(nut);
+    model.materials = {{kBarkMaterial, {130, 110, 85}, "palmbark.jpg"}, {kCoconutMaterial, {96, 78, 34}, ""}};
     model.objects.push_back(mesh.finish());
     return model;
 }
@@ -129,11 +121,7 @@ ModelDescription makePalmLeaves(const Island& island)
     int fronds = 0, segments = 0;
     frondShape(palms.size(), fronds, segments);
     ModelDescription model;
-    MaterialDescription leaf;
-    leaf.name = kLeafMaterial;
-    leaf.colour[0] = 70, leaf.colour[1] = 120, leaf.colour[2] = 40;
-    leaf.map = "palmleaf.tga";
-    model.materials.push_back(leaf);
+    model.materials = {{kLeafMaterial, {70, 120, 40}, "palmleaf.tga"}};
 
     int index = 0;
     for (const Palm& palm : palms) {

@@ -46,11 +46,7 @@ ModelDescription makeSkyModel()
     for (int s = 0; s < kSkySegments; ++s) mesh.triangle(at(rings - 1, s), at(rings - 1, s + 1), zenith, kSkyMaterial);
 
     ModelDescription model;
-    MaterialDescription material;
-    material.name = kSkyMaterial;
-    material.colour[0] = 150, material.colour[1] = 185, material.colour[2] = 225;
-    material.map = "sky.jpg";
-    model.materials.push_back(material);
+    model.materials = {{kSkyMaterial, {150, 185, 225}, "sky.jpg"}};
     model.objects.push_back(mesh.finish());
     return model;
 }

@@ -135,7 +135,7 @@ bool writeWorldPreview(uint64_t seed, const std::string& folder)
     bool ok = writePicturePng(folder + "/island-map.png", map);
 
     const int cell = 256;
-    std::vector<Picture> pictures = {terrain1Surface(island), terrain1Mixing(island), terrain1Light(island),
+    std::vector<Picture> pictures = {surface, terrain1Mixing(island), terrain1Light(island),
                                      terrainDetail(pictureSeed(seed)), terrain2Surface(island), terrain2Mixing(island),
                                      terrain2Light(island), waterDistortion(pictureSeed(seed) + 1),
                                      makeSkyTexture(seed), makeShipHullTexture(seed), makeShipDeckTexture(seed),
