@@ -11,7 +11,9 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 EngineApp g_app;
 BehaviourSettings g_settings;
@@ -26,6 +28,17 @@ ShaderSet g_shaders;
 Water g_water;
 Terrain g_terrain1, g_terrain2;
 AudioPlayer g_audio;
+
+static const SceneObjects g_scene{&g_sky, &g_ship, &g_palmTrunk, &g_palmLeaves, &g_terrain1, &g_terrain2, &g_camera};
+
+void drawScene(int pass) { drawScene(g_scene, pass); }
+
+// ZERO_NO_FBO=1 sends the water down the copy path even where framebuffer objects exist.
+static bool framebuffersWanted()
+{
+    const char* value = std::getenv("ZERO_NO_FBO");
+    return !(value && std::string(value) == "1");
+}
 
 static constexpr float kSkyRed = 0.2f, kSkyGreen = 0.4f, kSkyBlue = 0.7f;
 static constexpr float kBobAmplitude = 0.25f;
@@ -95,9 +108,18 @@ void EngineApp::init()
     g_palmTrunk.move(0.0f, -22.2f, 0.0f);
     g_palmLeaves.move(0.0f, -22.2f, 0.0f);
 
-    g_shaders.loadProgramFromPack(g_pack, "water.vert", "water.frag", 3);
-    g_shaders.loadProgramFromPack(g_pack, "terrain.vert", "terrain.frag", 4);
-    g_water.setup(g_pack, "dudv.jpg", 192.0f, 4096.0f, true);
+    g_shaders.onUnsupported = [] { g_app.stopOnError(); };   // out of the topmost band, minimised, stopped
+    g_shaders.loadProgramFromPack(g_pack, "water.vert", "water.frag", kWaterSlot);
+    g_shaders.loadProgramFromPack(g_pack, "terrain.vert", "terrain.frag", kTerrainSlot);
+    g_water.camera = &g_camera;
+    g_water.shaders = &g_shaders;
+    g_water.drawScene = drawScene;
+    g_water.windowWidth = clientRect.right;
+    g_water.windowHeight = clientRect.bottom;
+    g_water.setup(g_pack, "dudv.jpg", 192.0f, 4096.0f, framebuffersWanted());
+
+    g_terrain1.shaders = &g_shaders;
+    g_terrain2.shaders = &g_shaders;
 
     g_terrain1.load(64.0f, g_pack, "ter.3ds", "terstex.jpg", "termtex.jpg", "terdtex.jpg", "tershtex.jpg");
     g_terrain1.setScale(2.0f, 2.0f, 2.0f);
@@ -196,6 +218,12 @@ int EngineApp::run()
     logLine("shutting down after %llu frames", static_cast<unsigned long long>(framesDrawn));
     g_audio.shutdown();
     g_pack.removeTempFiles();
+    if (glContext) {
+        g_water.destroy();
+        g_terrain1.destroy();
+        g_terrain2.destroy();
+        g_shaders.release();
+    }
     destroyWindow();
     logLine("shutdown complete");
     return static_cast<int>(lastEventParam);

@@ -10,6 +10,10 @@
 #include "core/frame_timer.h"
 #include "core/placeholders.h"
 #include "core/settings.h"
+#include "world/scene.h"
+#include "world/shader_set.h"
+#include "world/terrain.h"
+#include "world/water.h"
 
 #include <array>
 #include <cstdint>
@@ -82,6 +86,9 @@ extern ShaderSet g_shaders;
 extern Water g_water;
 extern Terrain g_terrain1, g_terrain2;
 extern AudioPlayer g_audio;
+
+// The scene passes over the engine's objects.
+void drawScene(int pass);
 
 
 

@@ -24,23 +24,4 @@ struct BitmapFont {
     void loadFontFromPack(ResourcePack& pack, const char* name);
 };
 
-struct ShaderSet {
-    void loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int slot);
-};
-
-struct Water {
-    void setup(ResourcePack& pack, const char* dudvName, float texRepeat, float halfSize, bool wantTargets);
-    void renderReflection();
-    void renderRefraction();
-    void draw();
-};
-
-struct Terrain {
-    void load(float detailSize, ResourcePack& pack, const char* modelName, const char* surfaceName,
-              const char* mixingName, const char* detailName, const char* shadowName);
-    void setScale(float x, float y, float z);
-    void setOffset(float x, float y, float z);
-};
-
-void drawScene(int pass);
 void drawOverlays();

@@ -1,0 +1,154 @@
+// Shader programs through GLEW's ARB shader-object entry points.
+#include "world/shader_set.h"
+
+#include "assets/pack.h"
+#include "core/messages.h"
+
+#include <GL/glew.h>
+#include <cstdio>
+#include <string>
+
+std::unique_ptr<char[]> readTextFile(const char* path)
+{
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return nullptr;
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        return nullptr;
+    }
+    std::unique_ptr<char[]> text(new char[static_cast<size_t>(length) + 1]);
+    size_t got = std::fread(text.get(), 1, static_cast<size_t>(length), file);
+    text[got] = '\0';
+    std::fclose(file);
+    return text;
+}
+
+bool ShaderSet::supported()
+{
+    return GLEW_ARB_vertex_program && glCreateShaderObjectARB && glCreateProgramObjectARB;
+}
+
+static bool validSlot(int16_t slot) { return slot >= 0 && slot < kShaderSlots; }
+
+static void refuse(const ShaderSet& set)
+{
+    if (set.onUnsupported) set.onUnsupported();
+    showMessage("Shaders not supported!", "ERROR");
+}
+
+static std::string infoLog(GLhandleARB object)
+{
+    GLint length = 0;
+    glGetObjectParameterivARB(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);
+    if (length <= 1) return "(the driver gave no log)";
+    std::string log(static_cast<size_t>(length), '\0');
+    GLsizei written = 0;
+    glGetInfoLogARB(object, length, &written, log.data());
+    log.resize(static_cast<size_t>(written));
+    while (!log.empty() && (log.back() == '\n' || log.back() == '\r')) log.pop_back();
+    return log;
+}
+
+static GLhandleARB compileShader(GLenum kind, const char* source, const char* path)
+{
+    GLhandleARB shader = glCreateShaderObjectARB(kind);
+    glShaderSourceARB(shader, 1, &source, nullptr);
+    glCompileShaderARB(shader);
+    GLint compiled = 0;
+    glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
+    if (!compiled) logLine("shader %s does not compile:\n%s", path, infoLog(shader).c_str());
+    return shader;
+}
+
+void ShaderSet::createProgram(const char* vertexPath, const char* fragmentPath, int16_t slot)
+{
+    if (!validSlot(slot)) {
+        logLine("shader slot %d does not exist", slot);
+        return;
+    }
+    if (!supported()) {
+        refuse(*this);
+        return;
+    }
+    std::unique_ptr<char[]> vertexSource = readTextFile(vertexPath);
+    std::unique_ptr<char[]> fragmentSource = readTextFile(fragmentPath);
+    // A missing or empty source would link into a program that draws nothing useful.
+    for (auto [source, path] : {std::pair{vertexSource.get(), vertexPath}, std::pair{fragmentSource.get(), fragmentPath}}) {
+        if (!source || !*source) {
+            logLine("shader source %s is %s", path, source ? "empty" : "missing");
+            refuse(*this);
+            return;
+        }
+    }
+    vertexShaders[slot] = static_cast<uint32_t>(compileShader(GL_VERTEX_SHADER_ARB, vertexSource.get(), vertexPath));
+    fragmentShaders[slot] = static_cast<uint32_t>(compileShader(GL_FRAGMENT_SHADER_ARB, fragmentSource.get(), fragmentPath));
+    GLhandleARB program = glCreateProgramObjectARB();
+    programs[slot] = static_cast<uint32_t>(program);
+    glAttachObjectARB(program, vertexShaders[slot]);
+    glAttachObjectARB(program, fragmentShaders[slot]);
+    glLinkProgramARB(program);
+    GLint linked = 0;
+    glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
+    if (!linked) logLine("shader program of %s and %s does not link:\n%s", vertexPath, fragmentPath, infoLog(program).c_str());
+}
+
+void ShaderSet::loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int16_t slot)
+{
+    pack.extract(vertexName);
+    pack.extract(fragmentName);
+    createProgram(pack.tempPath(vertexName).c_str(), pack.tempPath(fragmentName).c_str(), slot);
+}
+
+void ShaderSet::use(int16_t slot)
+{
+    if (slot < 0 || slot >= kShaderSlots) {
+        if (glUseProgramObjectARB) glUseProgramObjectARB(0);
+        current = 0;
+        return;
+    }
+    if (glUseProgramObjectARB) glUseProgramObjectARB(programs[slot]);
+    current = slot;
+}
+
+int ShaderSet::uniformLocation(const char* name) const
+{
+    if (!glGetUniformLocationARB || !programs[current]) return -1;
+    return glGetUniformLocationARB(programs[current], name);
+}
+
+void ShaderSet::setUniform1i(const char* name, int value)
+{
+    int location = uniformLocation(name);
+    if (location >= 0) glUniform1iARB(location, value);
+}
+
+void ShaderSet::setUniform1f(const char* name, float value)
+{
+    int location = uniformLocation(name);
+    if (location >= 0) glUniform1fARB(location, value);
+}
+
+void ShaderSet::setUniform4f(const char* name, float a, float b, float c, float d)
+{
+    int location = uniformLocation(name);
+    if (location >= 0) glUniform4fARB(location, a, b, c, d);
+}
+
+void ShaderSet::release()
+{
+    for (int slot = 0; slot < kShaderSlots; ++slot) {
+        if (vertexShaders[slot]) {
+            glDetachObjectARB(programs[slot], vertexShaders[slot]);
+            glDeleteObjectARB(vertexShaders[slot]);
+        }
+        if (fragmentShaders[slot]) {
+            glDetachObjectARB(programs[slot], fragmentShaders[slot]);
+            glDeleteObjectARB(fragmentShaders[slot]);
+        }
+        if (programs[slot]) glDeleteObjectARB(programs[slot]);
+        programs[slot] = vertexShaders[slot] = fragmentShaders[slot] = 0;
+    }
+    current = 0;
+}

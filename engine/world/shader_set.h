@@ -1,0 +1,43 @@
+// GLSL programs in ten numbered slots, built from sources in the resource pack through the
+// ARB shader-object entry points. Uniforms are set by name on the program in use; a name the
+// program does not declare is ignored, so the names are the contract with the sources.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class ResourcePack;
+
+constexpr int kShaderSlots = 10;
+constexpr int16_t kWaterSlot = 3;
+constexpr int16_t kTerrainSlot = 4;
+constexpr int16_t kNoProgram = -1;   // any negative slot: fixed-function drawing
+
+struct ShaderSet {
+    int16_t current = 0;                        // slot in use, 0 when none
+    uint32_t programs[kShaderSlots] = {};
+    uint32_t vertexShaders[kShaderSlots] = {};
+    uint32_t fragmentShaders[kShaderSlots] = {};
+
+    // What the engine does before "Shaders not supported!" (out of the topmost band, stopped).
+    void (*onUnsupported)() = nullptr;
+
+    void loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int16_t slot);
+    // Builds the slot's program. Without shader support, or when a source is missing or empty,
+    // the run is stopped with "Shaders not supported!" and the slot stays empty. Compile and
+    // link failures are written to standard error with the driver's log; the run goes on.
+    void createProgram(const char* vertexPath, const char* fragmentPath, int16_t slot);
+    void use(int16_t slot);
+    int uniformLocation(const char* name) const;
+    void setUniform1i(const char* name, int value);
+    void setUniform1f(const char* name, float value);
+    void setUniform4f(const char* name, float a, float b, float c, float d);
+    // Detaches and deletes every shader and program; each handle becomes 0.
+    void release();
+
+    // True when the driver offers the ARB shader objects (GLEW's vertex-program flag).
+    static bool supported();
+};
+
+// The whole file with a zero byte after it, or nothing when it cannot be opened.
+std::unique_ptr<char[]> readTextFile(const char* path);
