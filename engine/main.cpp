@@ -14,7 +14,7 @@ int main(int, char**)
     std::string error;
     std::optional<CaptureConfig> capture = parseCaptureConfig(
         std::getenv("ZERO_CAPTURE_DIR"), std::getenv("ZERO_CAPTURE_FRAMES"), std::getenv("ZERO_SEED"), error);
-    if (!capture) {
+    if (!capture || !parseStartSegment(std::getenv("ZERO_CAPTURE_SEGMENT"), *capture, error)) {
         logLine("%s", error.c_str());
         return 2;
     }

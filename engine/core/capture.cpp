@@ -55,6 +55,18 @@ std::optional<CaptureConfig> parseCaptureConfig(const char* dir, const char* fra
     return config;
 }
 
+bool parseStartSegment(const char* text, CaptureConfig& config, std::string& error)
+{
+    if (!text) return true;
+    uint64_t value = 0;
+    if (!parseUnsigned(text, value) || value > 1999) {
+        error = std::string("ZERO_CAPTURE_SEGMENT must be a segment number from 0 to 1999, not '") + text + "'";
+        return false;
+    }
+    config.startSegment = static_cast<int32_t>(value);
+    return true;
+}
+
 std::string captureFileName(uint64_t frame)
 {
     char name[40];

@@ -10,6 +10,7 @@
 #include <GL/glew.h>
 #include <SDL.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -98,6 +99,8 @@ void EngineApp::init()
     g_waypoints.onLoadFailure = [] { g_app.stopOnError(); };   // out of the topmost band, minimised, stopped
     g_waypoints.load(g_pack, "wp.dat");
     g_camera.restart(g_waypoints);
+    // A segment the path does not have falls back to the first at the next advance, as a restart's can.
+    if (capture.startSegment) g_camera.segment = *capture.startSegment;
 
     g_sky.loadFromPack(g_pack, "sky.3ds");
     g_ship.loadFromPack(g_pack, "ship.3ds");
@@ -201,6 +204,7 @@ int EngineApp::run()
 {
     SDL_Event event;
     if (running) logLine("running");
+    const auto loopStart = std::chrono::steady_clock::now();
     while (running) {
         if (SDL_PollEvent(&event)) {
             lastEventParam = 0;
@@ -215,7 +219,8 @@ int EngineApp::run()
         swapBuffers();
         advanceFixedClock();
     }
-    logLine("shutting down after %llu frames", static_cast<unsigned long long>(framesDrawn));
+    const double loopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
+    logLine("shutting down after %llu frames in %.2f s", static_cast<unsigned long long>(framesDrawn), loopSeconds);
     g_audio.shutdown();
     g_pack.removeTempFiles();
     if (glContext) {

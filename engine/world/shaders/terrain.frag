@@ -11,32 +11,26 @@ uniform sampler2D ShadowTex;
 uniform float dsize;
 
 varying vec2 groundCoord;
-varying float eyeDistance;
-varying float seaDepth;
+varying float hazeAmount;
+varying float shallowAmount;
+varying float deepAmount;
 
 const float kLightScale = 1.25;
-const float kDetailContrast = 1.5;
-const vec3 kWaterColour = vec3(0.04, 0.30, 0.36);    // what the sea does to the floor's colour
-const float kWaterAbsorption = 0.045;                 // per unit of depth
-const vec3 kHazeColour = vec3(0.70, 0.80, 0.88);     // the sky picture's haze at the horizon
-const float kHazeStart = 500.0;
-const float kHazeFull = 2800.0;
+const float kSkyLight = 0.22;         // light from the sky that reaches even the shadows
+const float kDetailContrast = 1.2;
+const vec3 kShallowColour = vec3(0.30, 0.78, 0.74);  // what a little sea does to the floor's colour
+const vec3 kDeepColour = vec3(0.02, 0.16, 0.30);
+const vec3 kHazeColour = vec3(0.70, 0.80, 0.88);    // the sky picture's haze at the horizon
 
 void main()
 {
     vec3 surface = texture2D(SurfaceTex, groundCoord).rgb;
     vec3 layers = texture2D(MixingTex, groundCoord).rgb;
     vec3 detail = texture2D(DetailTex, groundCoord * dsize).rgb;
-    float weight = max(layers.r + layers.g + layers.b, 0.001);
-    float grain = dot(detail - 0.5, layers) / weight;
-    vec3 colour = surface * (1.0 + kDetailContrast * grain);
-    colour *= texture2D(ShadowTex, groundCoord).r * kLightScale;
-
-    // Under the sea the ground sinks into blue-green with depth.
-    float depth = max(seaDepth, 0.0);
-    colour = mix(colour, kWaterColour, 1.0 - exp(-kWaterAbsorption * depth));
-
-    float haze = smoothstep(kHazeStart, kHazeFull, eyeDistance);
-    colour = mix(colour, kHazeColour, 0.85 * haze);
-    gl_FragColor = vec4(colour, 1.0);
+    float light = kSkyLight + (1.0 - kSkyLight) * kLightScale * texture2D(ShadowTex, groundCoord).r;
+    float grain = dot(detail - 0.5, layers) / max(layers.r + layers.g + layers.b, 0.001);
+    vec3 colour = surface * ((1.0 + kDetailContrast * grain) * light);
+    colour = mix(colour, kShallowColour * (0.5 + 0.5 * light), 0.7 * shallowAmount);
+    colour = mix(colour, kDeepColour, deepAmount);
+    gl_FragColor = vec4(mix(colour, kHazeColour, hazeAmount), 1.0);
 }

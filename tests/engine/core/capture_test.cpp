@@ -42,3 +42,19 @@ TEST(CaptureConfig, FileNames)
     EXPECT_EQ(captureFileName(1), "frame-00001.png");
     EXPECT_EQ(captureFileName(123456), "frame-123456.png");
 }
+
+TEST(CaptureConfig, StartSegmentIsAWholeNumberWithinThePathTable)
+{
+    std::string error;
+    CaptureConfig config;
+    EXPECT_TRUE(parseStartSegment(nullptr, config, error));
+    EXPECT_FALSE(config.startSegment.has_value());
+    EXPECT_TRUE(parseStartSegment("40", config, error));
+    EXPECT_EQ(config.startSegment, 40);
+    for (const char* bad : {"", "-1", "2000", "4x", " 3"}) {
+        CaptureConfig other;
+        EXPECT_FALSE(parseStartSegment(bad, other, error)) << bad;
+        EXPECT_NE(error.find("ZERO_CAPTURE_SEGMENT"), std::string::npos);
+        EXPECT_FALSE(other.startSegment.has_value());
+    }
+}
