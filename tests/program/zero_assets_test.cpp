@@ -1,6 +1,7 @@
 // The engine with packs of our own making: a model whose texture map is a corrupt JPEG ends
 // the process at once and still cleans up; a missing TGA map stops the run before its first
-// frame with a clean shutdown.
+// frame with a clean shutdown; a missing shader source stops the run, a broken one is reported
+// with the driver's log and the run goes on.
 #include "support/program_runner.h"
 
 #include "assets/pack_format.h"
@@ -36,10 +37,10 @@ protected:
     ProgramDir dir;
     RunningProgram zero;
 
-    void usePack(const Entries& entries)
+    void usePack(const Entries& entries, const std::vector<std::string>& replaced = {"sky.3ds", "nsky.3ds"})
     {
         fs::remove(fs::path(dir.path) / "data.res");
-        Entries all = builtAssets({"sky.3ds", "nsky.3ds"});
+        Entries all = builtAssets(replaced);
         all.insert(all.end(), entries.begin(), entries.end());
         ASSERT_TRUE(writeFile(dir.path + "/data.res", buildPack(all)));
         // A changed gamma makes the restore observable in the log.
@@ -81,5 +82,34 @@ TEST_F(ZeroAssets, MissingTgaMapStopsTheRunBeforeItsFirstFrame)
     EXPECT_NE(tga, std::string::npos) << log;
     EXPECT_NE(log.find("shutting down after 0 frames"), std::string::npos) << log;
     EXPECT_NE(log.find("shutdown complete"), std::string::npos) << log;
+    expectCleanedUp(log);
+}
+
+TEST_F(ZeroAssets, MissingShaderSourceStopsTheRunWithItsMessage)
+{
+    usePack({}, {"terrain.frag"});
+    ASSERT_TRUE(zero.start(dir.path, "zero", {{"ZERO_MESSAGES", "stderr"}}));
+    ASSERT_TRUE(zero.waitExit(60.0));
+    std::string log = zero.stderrText();
+    EXPECT_EQ(zero.exitCode, 0);
+    EXPECT_NE(log.find("[terrain.frag] RES NOT FOUND"), std::string::npos) << log;
+    EXPECT_NE(log.find("terrain.frag is missing"), std::string::npos) << log;
+    EXPECT_NE(log.find("[ERROR] Shaders not supported!"), std::string::npos) << log;
+    EXPECT_NE(log.find("shutting down after 0 frames"), std::string::npos) << log;
+    expectCleanedUp(log);
+}
+
+TEST_F(ZeroAssets, BrokenShaderIsReportedAndTheRunGoesOn)
+{
+    std::string broken = "void main() { gl_FragColor = vec4(1.0) + ; }\n";
+    usePack({{"water.frag", {broken.begin(), broken.end()}}}, {"water.frag"});
+    ASSERT_TRUE(zero.start(dir.path, "zero", {{"ZERO_MESSAGES", "stderr"}, {"ZERO_CAPTURE_DIR", dir.path + "/frames"},
+                                              {"ZERO_CAPTURE_FRAMES", "3"}}));
+    ASSERT_TRUE(zero.waitExit(60.0));
+    std::string log = zero.stderrText();
+    EXPECT_EQ(zero.exitCode, 0);
+    EXPECT_NE(log.find("shader ScrTempFd/water.frag does not compile"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Shaders not supported!"), std::string::npos) << log;
+    EXPECT_NE(log.find("shutting down after 3 frames"), std::string::npos) << log;
     expectCleanedUp(log);
 }
