@@ -10,6 +10,10 @@
 #include "core/frame_timer.h"
 #include "core/placeholders.h"
 #include "core/settings.h"
+#include "overlay/bitmap_font.h"
+#include "overlay/fader.h"
+#include "overlay/help_screen.h"
+#include "overlay/overlays.h"
 
 #include <array>
 #include <cstdint>

@@ -4,25 +4,6 @@
 #pragma once
 
 #include "assets/pack.h"
-#include "camera/waypoints.h"
-
-struct ScreenFader {
-    bool requestJump = false;
-    void load(ResourcePack& pack, const char* name);
-    void update(const WaypointPath& path);
-    void draw();
-};
-
-struct HelpScreen {
-    bool visible = false;
-    void load(ResourcePack& pack, const char* name);
-    void update();
-    void draw();
-};
-
-struct BitmapFont {
-    void loadFontFromPack(ResourcePack& pack, const char* name);
-};
 
 struct ShaderSet {
     void loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int slot);
@@ -43,4 +24,3 @@ struct Terrain {
 };
 
 void drawScene(int pass);
-void drawOverlays();
