@@ -144,6 +144,10 @@ TEST_F(ZeroOverlay, THidesTheClockAndFShowsTheFrameRateInTheirCorners)
     Picture both = shot("clock-and-frame-rate");
     EXPECT_GT(inkIn(both, kClockCorner).pixels, 400) << "Shift+T shows the clock again";
     EXPECT_GT(inkIn(both, kFrameRateCorner).pixels, 100);
+
+    shell("xdotool key Caps_Lock t Caps_Lock");   // and with Caps Lock on
+    pause(400);
+    EXPECT_EQ(inkIn(shot("clock-caps-lock"), kClockCorner).pixels, 0) << "T with Caps Lock on hides the clock";
     end();
 }
 
