@@ -1,6 +1,7 @@
 // Formatting the time of day for the clock overlay.
 #include "overlay/clock_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 void clockText(const std::tm& time, ClockText& text)
@@ -18,4 +19,17 @@ void localClockText(ClockText& text)
     std::tm local{};
     if (!localtime_r(&now, &local)) local = std::tm{};
     clockText(local, text);
+}
+
+void clockTextAt(double seconds, ClockText& text)
+{
+    constexpr double kDay = 24.0 * 60.0 * 60.0;
+    double ofDay = std::isfinite(seconds) ? std::fmod(std::floor(seconds), kDay) : 0.0;
+    if (ofDay < 0) ofDay += kDay;
+    const int whole = static_cast<int>(ofDay);
+    std::tm t{};
+    t.tm_hour = whole / 3600;
+    t.tm_min = whole / 60 % 60;
+    t.tm_sec = whole % 60;
+    clockText(t, text);
 }

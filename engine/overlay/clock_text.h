@@ -10,3 +10,6 @@ using ClockText = char[kClockTextLength + 1];
 void clockText(const std::tm& time, ClockText& text);
 // The same for the local time now.
 void localClockText(ClockText& text);
+// The same for a count of seconds taken as the time since midnight (whole seconds, wrapping
+// every 24 hours): capture mode's fixed clock, so that captured frames repeat exactly.
+void clockTextAt(double seconds, ClockText& text);

@@ -10,7 +10,8 @@ void drawOverlays()
     g_fader.draw(g_app.screenWidth, g_app.screenHeight);
     g_help.draw(g_app.halfWidth, g_app.halfHeight);
     ClockText time;
-    localClockText(time);
+    if (g_app.capture.active) clockTextAt(g_app.timer.currentTime, time);
+    else localClockText(time);
     if (g_settings.clockShown)
         g_font.print(0, kOverlayTextSize, static_cast<float>(g_app.screenWidth) - kClockRightMargin, kClockBottom,
                      "%s", time);

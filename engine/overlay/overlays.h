@@ -8,5 +8,6 @@ constexpr int kClockBottom = 5;
 constexpr int kFrameRateLeft = 5;
 constexpr int kFrameRateTopMargin = 45;  // the frame rate sits this far below the top edge
 
-// Draws over the finished frame; the time is read anew every frame, shown or not.
+// Draws over the finished frame; the time is read anew every frame, shown or not (in capture
+// mode from the fixed clock, so that captured frames repeat).
 void drawOverlays();

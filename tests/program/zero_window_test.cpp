@@ -96,7 +96,8 @@ TEST_F(ZeroWindow, CoversTheScreenInSkyColourAndEndsOnSigterm)
     EXPECT_NE(info.find("(the root window)"), std::string::npos) << info;
     EXPECT_NE(shell("xwininfo -id " + window.id).find("Border width: 0"), std::string::npos);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The loading picture fades out over the first 1.75 seconds.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2300));
     std::string shot = dir.path + "/../quelm-shot-" + std::to_string(getpid()) + ".png";
     auto picture = screenshot(shot);
     fs::remove(shot);
@@ -216,20 +217,26 @@ TEST(ZeroCapture, SameSeedGivesIdenticalFrames)
         RunningProgram zero;
         auto env = messagesToStderr();
         env["ZERO_CAPTURE_DIR"] = out.string();
-        env["ZERO_CAPTURE_FRAMES"] = "3,1";
+        env["ZERO_CAPTURE_FRAMES"] = "120,1";
         env["ZERO_SEED"] = "7";
         ASSERT_TRUE(zero.start(dir.path, "zero", env));
         ASSERT_TRUE(zero.waitExit(30.0)) << "capture run did not end after its last frame";
         EXPECT_EQ(zero.exitCode, 0) << zero.stderrText();
         ASSERT_TRUE(fs::exists(out / "frame-00001.png"));
-        ASSERT_TRUE(fs::exists(out / "frame-00003.png"));
+        ASSERT_TRUE(fs::exists(out / "frame-00120.png"));
         EXPECT_FALSE(fs::exists(out / "frame-00002.png"));
-        auto picture = readPng((out / "frame-00003.png").string());
+        // The first frame is covered by the loading picture; by frame 120 it has faded out.
+        auto first = readPng((out / "frame-00001.png").string());
+        ASSERT_TRUE(first);
+        auto centre = first->at(960, 540);
+        EXPECT_GT(std::abs(centre[0] - 51) + std::abs(centre[1] - 102) + std::abs(centre[2] - 178), 60)
+            << "no loading picture in the first frame";
+        auto picture = readPng((out / "frame-00120.png").string());
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->width, 1920);
         EXPECT_EQ(picture->height, 1080);
         expectSkyColour(*picture, 960, 540);
-        runs.push_back(fileBytes(out / "frame-00001.png") + fileBytes(out / "frame-00003.png"));
+        runs.push_back(fileBytes(out / "frame-00001.png") + fileBytes(out / "frame-00120.png"));
         fs::remove_all(out);
     }
     EXPECT_EQ(runs[0], runs[1]);

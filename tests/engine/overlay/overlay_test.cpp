@@ -273,3 +273,16 @@ TEST(ClockText, TwoDigitFieldsOnThe24HourClock)
     clockText(t, text);
     EXPECT_EQ(std::string(text).size(), 8u);
 }
+
+TEST(ClockText, SecondsAreTakenAsTheTimeSinceMidnight)
+{
+    ClockText text;
+    clockTextAt(1000.0, text);
+    EXPECT_STREQ(text, "00:16:40");
+    clockTextAt(86399.99, text);
+    EXPECT_STREQ(text, "23:59:59");
+    clockTextAt(86400.0 * 3 + 3661.5, text);
+    EXPECT_STREQ(text, "01:01:01");
+    clockTextAt(-1.0, text);
+    EXPECT_STREQ(text, "23:59:59");
+}
