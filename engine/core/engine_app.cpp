@@ -87,6 +87,7 @@ void EngineApp::init()
     g_waypoints.load(g_pack, "wp.dat");
     g_camera.restart(g_waypoints);
 
+    logLine("camera starts at segment %d", static_cast<int>(g_camera.segment));
     g_sky.loadFromPack(g_pack, "sky.3ds");
     g_ship.loadFromPack(g_pack, "ship.3ds");
     g_palmTrunk.loadFromPack(g_pack, "palm1_stv.3ds");
