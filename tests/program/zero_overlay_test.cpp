@@ -217,7 +217,10 @@ TEST_F(ZeroOverlay, AnArrowKeyBringsThePaleFlashAndAJumpAlongThePath)
         last = now;
     }
     EXPECT_TRUE(settled) << "the flash did not fade out";
-    // A new stretch of the path: the view has changed, unless the jump drew the same segment.
+    // A new stretch of the path: the view has changed, unless the jump drew the same segment or
+    // there is no scene yet to see (the sky's clear colour everywhere).
+    bool scene = false;
+    for (auto [x, y] : spreadPoints()) scene = scene || distance(before.at(x, y), {51, 102, 178}) > 10;
     auto segment = [&](const char* label) {
         std::string err = zero.stderrText();
         size_t at = err.find(label);
@@ -225,7 +228,7 @@ TEST_F(ZeroOverlay, AnArrowKeyBringsThePaleFlashAndAJumpAlongThePath)
     };
     const int from = segment("camera starts at segment "), to = segment("camera jump to segment ");
     ASSERT_GE(from, 0);
-    if (to != from) {
+    if (scene && to != from) {
         int changed = 0;
         for (auto [x, y] : spreadPoints()) changed += distance(last.at(x, y), before.at(x, y)) > 25;
         EXPECT_GE(changed, 3) << "the view did not change with the jump from segment " << from << " to " << to;
