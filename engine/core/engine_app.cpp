@@ -77,7 +77,7 @@ void EngineApp::init()
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     beginOverlay2D();
-    g_fader.draw();
+    g_fader.draw(screenWidth, screenHeight);
     endOverlay2D();
     swapBuffers();
 
@@ -95,6 +95,7 @@ void EngineApp::init()
     g_camera.speed *= g_settings.speed;
 
     g_help.load(g_pack, "help.jpg");
+    g_font.setWindowSize(clientRect.right, clientRect.bottom);
     g_font.loadFontFromPack(g_pack, "font.tga");
     g_waypoints.onLoadFailure = [] { g_app.stopOnError(); };   // out of the topmost band, minimised, stopped
     g_waypoints.load(g_pack, "wp.dat");
@@ -102,6 +103,7 @@ void EngineApp::init()
     // A segment the path does not have falls back to the first at the next advance, as a restart's can.
     if (capture.startSegment) g_camera.segment = *capture.startSegment;
 
+    logLine("camera starts at segment %d", static_cast<int>(g_camera.segment));
     g_sky.loadFromPack(g_pack, "sky.3ds");
     g_ship.loadFromPack(g_pack, "ship.3ds");
     g_palmTrunk.loadFromPack(g_pack, "palm1_stv.3ds");
@@ -164,8 +166,8 @@ void EngineApp::update()
 {
     g_camera.advance(g_waypoints, timer.frameRateFactor);   // the previous frame's factor
     timer.update(clockSeconds());
-    g_help.update();
-    g_fader.update(g_waypoints);
+    g_help.update(timer.framesPerSecond);
+    g_fader.update(g_waypoints, timer.framesPerSecond, g_camera);
     if (timedJumpDue(g_settings.cameraJumpInterval, timer.currentTime)) g_fader.requestJump = true;
 }
 

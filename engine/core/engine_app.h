@@ -8,12 +8,15 @@
 #include "camera/waypoints.h"
 #include "core/capture.h"
 #include "core/frame_timer.h"
-#include "core/placeholders.h"
 #include "core/settings.h"
 #include "world/scene.h"
 #include "world/shader_set.h"
 #include "world/terrain.h"
 #include "world/water.h"
+#include "overlay/bitmap_font.h"
+#include "overlay/fader.h"
+#include "overlay/help_screen.h"
+#include "overlay/overlays.h"
 
 #include <array>
 #include <cstdint>

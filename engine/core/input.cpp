@@ -2,6 +2,8 @@
 // Input never stops the loop itself; it clears the running flag that the loop tests.
 #include "core/engine_app.h"
 
+#include "core/messages.h"
+
 #include <SDL.h>
 #include <cstdlib>
 
@@ -19,6 +21,7 @@ static void toggleSound()
     g_settings.soundOn = !g_settings.soundOn;
     g_audio.toggle(g_audio.musicIndex);
     g_settings.musicOn = !g_settings.musicOn;
+    logLine("sound %s, music %s", g_settings.soundOn ? "on" : "off", g_settings.musicOn ? "on" : "off");
 }
 
 void EngineApp::handleEvent(const SDL_Event& event)

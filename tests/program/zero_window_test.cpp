@@ -1,10 +1,13 @@
 // The engine as a user meets it: one full-screen window in the sky colour, ended by a signal,
-// the window's close button or Escape, with a clean shutdown; capture mode is reproducible.
+// the window's close button, a key, a mouse button, the wheel or (when chosen) a movement of the
+// mouse, with a clean shutdown; capture mode is reproducible.
 #include "support/program_runner.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -52,6 +55,13 @@ protected:
     RunningProgram zero;
     std::vector<std::string> before = dir.entries();
 
+    // Writes the behaviour settings file as the settings dialog does.
+    void writeSettings(const std::string& lines)
+    {
+        std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\n" << lines;
+        before = dir.entries();
+    }
+
     WindowInfo startAndWait()
     {
         EXPECT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
@@ -86,7 +96,8 @@ TEST_F(ZeroWindow, CoversTheScreenInSkyColourAndEndsOnSigterm)
     EXPECT_NE(info.find("(the root window)"), std::string::npos) << info;
     EXPECT_NE(shell("xwininfo -id " + window.id).find("Border width: 0"), std::string::npos);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The loading picture fades out over the first 1.75 seconds.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2300));
     std::string shot = dir.path + "/../quelm-shot-" + std::to_string(getpid()) + ".png";
     auto picture = screenshot(shot);
     fs::remove(shot);
@@ -107,14 +118,73 @@ TEST_F(ZeroWindow, CloseRequestEndsTheRun)
     expectCleanShutdown();
 }
 
-TEST_F(ZeroWindow, EscapeEndsTheRun)
+// Each of these ends the run by itself; xdotool's buttons 4 and 5 are the wheel.
+class ZeroEndingInput : public ZeroWindow, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ZeroEndingInput, EndsTheRunWithACleanShutdown)
 {
     WindowInfo window = startAndWait();
     ASSERT_TRUE(waitForFocus(window.id, 10.0));
-    shell("xdotool key Escape");
-    ASSERT_TRUE(zero.waitExit(10.0)) << zero.stderrText();
+    shell(std::string("xdotool ") + GetParam());
+    ASSERT_TRUE(zero.waitExit(10.0)) << GetParam() << " did not end the run\n" << zero.stderrText();
     expectCleanShutdown();
 }
+
+INSTANTIATE_TEST_SUITE_P(KeysButtonsAndWheel, ZeroEndingInput,
+                         ::testing::Values("key Escape", "key space", "click 1", "click 2", "click 3", "click 4",
+                                           "click 5"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name;
+                             for (const char* c = info.param; *c; ++c)
+                                 if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+                             return name;
+                         });
+
+TEST_F(ZeroWindow, OtherKeysAndMovementsWithTheMouseSettingOffLeaveItRunning)
+{
+    writeSettings("mouse_on=0\r\ncamjump_vo=0\r\n");
+    WindowInfo window = startAndWait();
+    ASSERT_TRUE(waitForFocus(window.id, 10.0));
+    shell("xdotool mousemove 0 0 sleep 0.2 mousemove 1900 1060 sleep 0.2 key a Return Tab shift+x Up F1 F1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(zero.waitExit(0.0)) << "the run ended without an ending input\n" << zero.stderrText();
+    shell("xdotool click 1");
+    ASSERT_TRUE(zero.waitExit(10.0)) << "a click still ends it";
+    expectCleanShutdown();
+}
+
+// With the mouse setting on, the pointer starts at the screen centre; 15 pixels away in x and y
+// is tolerated, 16 in either is not. The pointer starts elsewhere, so the motion the window
+// receives when it appears must not count as a movement.
+class ZeroMouseMovement : public ZeroWindow, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(ZeroMouseMovement, FifteenPixelsAreToleratedAndSixteenEndTheRun)
+{
+    writeSettings("mouse_on=1\r\ncamjump_vo=0\r\n");
+    shell("xdotool mousemove 100 100");
+    WindowInfo window = startAndWait();
+    ASSERT_TRUE(waitForFocus(window.id, 10.0));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    ASSERT_FALSE(zero.waitExit(0.0)) << "the run ended without a movement\n" << zero.stderrText();
+    EXPECT_EQ(shell("xdotool getmouselocation --shell | head -2 | tr '\\n' ' '"), "X=960 Y=540 ");
+
+    for (auto [dx, dy] : {std::pair{15, 0}, {0, 15}, {15, 15}, {-15, -15}, {-15, 15}}) {
+        shell("xdotool mousemove " + std::to_string(960 + dx) + " " + std::to_string(540 + dy));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ASSERT_FALSE(zero.waitExit(0.0)) << "a movement of " << dx << ", " << dy << " ended the run";
+    }
+    auto [dx, dy] = GetParam();
+    shell("xdotool mousemove " + std::to_string(960 + dx) + " " + std::to_string(540 + dy));
+    ASSERT_TRUE(zero.waitExit(10.0)) << "a movement of " << dx << ", " << dy << " did not end the run";
+    expectCleanShutdown();
+}
+
+INSTANTIATE_TEST_SUITE_P(SixteenPixels, ZeroMouseMovement,
+                         ::testing::Values(std::pair{16, 0}, std::pair{0, 16}, std::pair{-16, 3}, std::pair{2, -16}),
+                         [](const ::testing::TestParamInfo<std::pair<int, int>>& info) {
+                             auto name = [](int v) { return (v < 0 ? "minus" : "") + std::to_string(std::abs(v)); };
+                             return "x" + name(info.param.first) + "y" + name(info.param.second);
+                         });
 
 TEST_F(ZeroWindow, MissingGlDriverShowsOneGlewMessageAndEndsCleanly)
 {
@@ -147,20 +217,26 @@ TEST(ZeroCapture, SameSeedGivesIdenticalFrames)
         RunningProgram zero;
         auto env = messagesToStderr();
         env["ZERO_CAPTURE_DIR"] = out.string();
-        env["ZERO_CAPTURE_FRAMES"] = "3,1";
+        env["ZERO_CAPTURE_FRAMES"] = "120,1";
         env["ZERO_SEED"] = "7";
         ASSERT_TRUE(zero.start(dir.path, "zero", env));
         ASSERT_TRUE(zero.waitExit(30.0)) << "capture run did not end after its last frame";
         EXPECT_EQ(zero.exitCode, 0) << zero.stderrText();
         ASSERT_TRUE(fs::exists(out / "frame-00001.png"));
-        ASSERT_TRUE(fs::exists(out / "frame-00003.png"));
+        ASSERT_TRUE(fs::exists(out / "frame-00120.png"));
         EXPECT_FALSE(fs::exists(out / "frame-00002.png"));
-        auto picture = readPng((out / "frame-00003.png").string());
+        // The first frame is covered by the loading picture; by frame 120 it has faded out.
+        auto first = readPng((out / "frame-00001.png").string());
+        ASSERT_TRUE(first);
+        auto centre = first->at(960, 540);
+        EXPECT_GT(std::abs(centre[0] - 51) + std::abs(centre[1] - 102) + std::abs(centre[2] - 178), 60)
+            << "no loading picture in the first frame";
+        auto picture = readPng((out / "frame-00120.png").string());
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->width, 1920);
         EXPECT_EQ(picture->height, 1080);
         expectSkyColour(*picture, 960, 540);
-        runs.push_back(fileBytes(out / "frame-00001.png") + fileBytes(out / "frame-00003.png"));
+        runs.push_back(fileBytes(out / "frame-00001.png") + fileBytes(out / "frame-00120.png"));
         fs::remove_all(out);
     }
     EXPECT_EQ(runs[0], runs[1]);

@@ -1,6 +1,7 @@
 // The catalogue of generated assets, in the order they are written.
 #include "asset_catalogue.h"
 
+#include "overlay_assets.h"
 #include "sound_assets.h"
 #include "world_assets.h"
 
@@ -37,6 +38,9 @@ const std::vector<AssetMaker>& assetCatalogue()
         {"seagulls.mp3", makeSeagullsMp3},
         {"ocean.mp3", makeOceanMp3},
         {"tr1.ogg", makeTuneOgg},
+        {"font.tga", makeFontPicture},
+        {"loader.jpg", makeLoaderPicture},
+        {"help.jpg", makeHelpPicture},
     };
     return catalogue;
 }

@@ -1,0 +1,101 @@
+// The loading picture's fade-out, the flash around a camera jump, and their full-screen quads.
+#include "overlay/fader.h"
+
+#include "assets/texture.h"
+#include "camera/camera.h"
+#include "core/messages.h"
+
+#include <GL/gl.h>
+#include <cmath>
+
+float fadeStep(float rate, float framesPerSecond)
+{
+    if (!(framesPerSecond > 0.0f) || !std::isfinite(framesPerSecond)) framesPerSecond = 1.0f;
+    return rate / framesPerSecond;
+}
+
+float fadeDown(float alpha, float step, float floor)
+{
+    alpha -= step;
+    return alpha <= floor ? 0.0f : alpha;
+}
+
+void ScreenFader::load(ResourcePack& pack, const char* name)
+{
+    loadTextureFromPack(pack, name, texture);
+    loadingAlpha = 1.0f;
+    requestJump = false;
+    flashAlpha = 0.0f;
+}
+
+bool ScreenFader::step(float framesPerSecond)
+{
+    bool jump = false;
+    const float flash = fadeStep(kFlashRate, framesPerSecond);
+    if (requestJump) {
+        flashAlpha += flash;
+        if (flashAlpha >= 1.0f) {
+            flashAlpha = 1.0f;
+            requestJump = false;
+            jump = true;
+        }
+    } else if (flashAlpha > kFadeFloor) {
+        flashAlpha = fadeDown(flashAlpha, flash, kFadeFloor);
+    }
+    if (loadingAlpha > kFadeFloor)
+        loadingAlpha = fadeDown(loadingAlpha, fadeStep(kLoadingFadeRate, framesPerSecond), kFadeFloor);
+    return jump;
+}
+
+void ScreenFader::update(const WaypointPath& path, float framesPerSecond, Camera& camera)
+{
+    // A request renewed while the flash stays at full strength restarts the camera every frame;
+    // only the jump that ends a rise is logged.
+    const bool rising = flashAlpha < 1.0f;
+    if (!step(framesPerSecond)) return;
+    camera.restart(path);
+    if (rising) logLine("camera jump to segment %d", static_cast<int>(camera.segment));
+}
+
+static void screenQuad(float width, float height, bool textured)
+{
+    glBegin(GL_QUADS);
+    if (textured) glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(0.0f, height);
+    if (textured) glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(0.0f, 0.0f);
+    if (textured) glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(width, 0.0f);
+    if (textured) glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(width, height);
+    glEnd();
+}
+
+void ScreenFader::draw(uint32_t screenWidth, uint32_t screenHeight) const
+{
+    const float w = static_cast<float>(screenWidth), h = static_cast<float>(screenHeight);
+
+    glColor4f(1.0f, 1.0f, 1.0f, loadingAlpha);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DEPTH_TEST);
+    glPushMatrix();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    screenQuad(w, h, true);
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+
+    glColor4f(kFlashRed, kFlashGreen, kFlashBlue, flashAlpha);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glPushMatrix();
+    screenQuad(w, h, false);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}

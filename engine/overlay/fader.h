@@ -1,0 +1,38 @@
+// The screen fader: the loading picture that covers the screen at start-up and fades out, and
+// the pale flash that hides a camera jump. The fades are per-second rates divided by the frame rate.
+#pragma once
+
+#include <cstdint>
+
+class ResourcePack;
+struct Camera;
+struct WaypointPath;
+
+constexpr float kLoadingFadeRate = 0.5714286f;   // per second: gone in 1.75 s
+constexpr float kFlashRate = 1.0f;               // per second, up and down
+constexpr float kFadeFloor = 0.001f;             // alphas at or below it become 0
+constexpr float kFlashRed = 0.85f, kFlashGreen = 0.95f, kFlashBlue = 1.0f;
+
+// One frame's step for a frame rate: rate / framesPerSecond. A frame rate that is not a
+// positive number (none measured yet) counts as one frame a second, so a fade never stalls
+// or jumps by an infinite step.
+float fadeStep(float rate, float framesPerSecond);
+
+// An alpha fading down by step; at or below the floor it becomes 0.
+float fadeDown(float alpha, float step, float floor);
+
+struct ScreenFader {
+    uint32_t texture = 0;
+    float loadingAlpha = 1.0f;
+    bool requestJump = false;   // the one way the timed jump and the arrow keys ask for a jump
+    float flashAlpha = 0.0f;
+
+    void load(ResourcePack& pack, const char* name);
+    // The fades of one frame; true when the flash has reached full strength and the camera is
+    // to jump now (the request is then cleared).
+    bool step(float framesPerSecond);
+    // step, and the camera's restart on the path when it says so.
+    void update(const WaypointPath& path, float framesPerSecond, Camera& camera);
+    // The loading picture, then the flash, each over the whole screen (also at alpha 0).
+    void draw(uint32_t screenWidth, uint32_t screenHeight) const;
+};

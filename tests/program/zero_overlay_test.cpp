@@ -1,0 +1,281 @@
+// What the engine draws over its scene, as a user sees it on the screen: the clock and the frame
+// rate switched with T and F, the help picture with F1, the pale flash and the camera's jump on an
+// arrow key; and the sound flags that S flips. The camera is held still (speed 0) and the checks
+// compare screenshots before and after a key, so they hold whatever the scene shows behind.
+// Screenshots go to overlay_shots/ in the test folder.
+#include "support/program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+static constexpr const char* kTitle = "Window";
+static constexpr int kScreenWidth = 1920, kScreenHeight = 1080;
+
+struct Region {
+    int left, top, right, bottom;   // pixels, top first, right and bottom excluded
+};
+// Where the two texts may draw: 40-pixel glyphs, the clock from 192 pixels left of the right edge
+// and 5 above the bottom, the frame rate 5 from the left and 45 below the top.
+static constexpr Region kClockArea{kScreenWidth - 192, kScreenHeight - 45, kScreenWidth, kScreenHeight - 5};
+static constexpr Region kFrameRateArea{5, 5, 5 + 120, 45};
+static constexpr Region kClockCorner{kScreenWidth - 400, kScreenHeight - 150, kScreenWidth, kScreenHeight};
+static constexpr Region kFrameRateCorner{0, 0, 400, 150};
+
+using Colour = std::array<int, 3>;
+
+static int distance(const Colour& a, const Colour& b)
+{
+    return std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
+}
+
+struct Ink {
+    int pixels = 0;
+    Region box{1 << 30, 1 << 30, -1, -1};
+};
+// Text pixels: near white in 'with' and clearly brighter there than in 'without'.
+static Ink textBetween(const Picture& with, const Picture& without, const Region& r)
+{
+    Ink ink;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            Colour a = with.at(x, y), b = without.at(x, y);
+            const bool white = a[0] >= 225 && a[1] >= 225 && a[2] >= 225;
+            if (white && a[0] + a[1] + a[2] - b[0] - b[1] - b[2] >= 60) {
+                ++ink.pixels;
+                ink.box = {std::min(ink.box.left, x), std::min(ink.box.top, y), std::max(ink.box.right, x + 1),
+                           std::max(ink.box.bottom, y + 1)};
+            }
+        }
+    return ink;
+}
+
+static void expectInside(const Region& box, const Region& area, const char* what)
+{
+    EXPECT_GE(box.left, area.left) << what;
+    EXPECT_GE(box.top, area.top) << what;
+    EXPECT_LE(box.right, area.right) << what;
+    EXPECT_LE(box.bottom, area.bottom) << what;
+}
+
+// Points spread over the screen, away from the corners where the texts may be.
+static std::vector<std::pair<int, int>> spreadPoints()
+{
+    std::vector<std::pair<int, int>> points;
+    for (int y : {250, 540, 830})
+        for (int x : {480, 960, 1440}) points.push_back({x, y});
+    return points;
+}
+
+class ZeroOverlay : public ::testing::Test {
+protected:
+    ProgramDir dir;
+    RunningProgram zero;
+    fs::path shots = fs::current_path() / "overlay_shots";
+
+    void start(const std::string& settings)
+    {
+        // The camera holds still and no timed jump flashes over what the tests look at.
+        std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\ncamjump_vo=0\r\nspeed_vo=0\r\n"
+                                                  << settings;
+        fs::create_directories(shots);
+        ASSERT_TRUE(zero.start(dir.path, "zero", {{"ZERO_MESSAGES", "stderr"}}));
+        auto window = waitForWindow(kTitle, 20.0);
+        ASSERT_TRUE(window) << zero.stderrText();
+        ASSERT_TRUE(zero.waitForOutput("zero: running", 60.0)) << zero.stderrText();
+        ASSERT_TRUE(waitForFocus(window->id, 10.0));
+        // The loading picture fades out over the first 1.75 seconds (longer while the first
+        // second's frame rate is still the assumed 61).
+        pause(3000);
+    }
+
+    Picture shot(const std::string& name)
+    {
+        auto picture = screenshot((shots / (name + ".png")).string());
+        if (!picture || picture->width != kScreenWidth || picture->height != kScreenHeight) {
+            ADD_FAILURE() << "no full-screen screenshot " << name;
+            Picture empty;
+            empty.width = kScreenWidth, empty.height = kScreenHeight;
+            empty.rgb.assign(static_cast<size_t>(kScreenWidth) * kScreenHeight * 3, 0);
+            return empty;
+        }
+        return *picture;
+    }
+
+    // A key, then time for the frames after it to reach the screen.
+    static void key(const std::string& keys, int settleMilliseconds = 600)
+    {
+        shell("xdotool key " + keys);
+        pause(settleMilliseconds);
+    }
+    static void pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+    void end()
+    {
+        shell("xdotool key Escape");
+        ASSERT_TRUE(zero.waitExit(15.0)) << zero.stderrText();
+        EXPECT_EQ(zero.exitCode, 0);
+        EXPECT_NE(zero.stderrText().find("shutdown complete"), std::string::npos);
+    }
+};
+
+TEST_F(ZeroOverlay, THidesTheClockAndFShowsTheFrameRateInTheirCorners)
+{
+    start("clock_on=1\r\nfpsch_on=0\r\n");
+    if (HasFatalFailure()) return;
+    Picture clock = shot("clock");
+    key("t");
+    Picture none = shot("clock-hidden");
+    Ink text = textBetween(clock, none, kClockCorner);
+    EXPECT_GT(text.pixels, 300) << "the clock shows by default and T hides it";
+    expectInside(text.box, kClockArea, "clock");
+    EXPECT_GT(text.box.right - text.box.left, 120) << "eight characters wide";
+
+    key("f");
+    Picture rate = shot("frame-rate");
+    Ink figures = textBetween(rate, none, kFrameRateCorner);
+    EXPECT_GT(figures.pixels, 40) << "F shows the frame rate";
+    expectInside(figures.box, kFrameRateArea, "frame rate");
+    EXPECT_EQ(textBetween(clock, none, kFrameRateCorner).pixels, 0) << "no frame rate by default";
+    EXPECT_EQ(textBetween(rate, none, kClockCorner).pixels, 0) << "the clock stays hidden";
+
+    key("shift+t");   // a letter counts with Shift held
+    Picture both = shot("clock-and-frame-rate");
+    EXPECT_GT(textBetween(both, none, kClockCorner).pixels, 300) << "Shift+T shows the clock again";
+    // The local time of the frame: the text moves on from one second to the next.
+    pause(1100);
+    Picture later = shot("clock-later");
+    int changed = 0;
+    for (int y = kClockArea.top; y < kClockArea.bottom; ++y)
+        for (int x = kClockArea.left; x < kClockArea.right; ++x) changed += distance(both.at(x, y), later.at(x, y)) > 100;
+    EXPECT_GT(changed, 20) << "the clock did not move on";
+
+    key("Caps_Lock t Caps_Lock");   // and with Caps Lock on
+    EXPECT_GT(textBetween(later, shot("clock-caps-lock"), kClockCorner).pixels, 300) << "T with Caps Lock on hides the clock";
+    end();
+}
+
+TEST_F(ZeroOverlay, F1ShowsTheHelpPictureAfterItsFadeAndHidesItAgain)
+{
+    start("clock_on=0\r\n");
+    if (HasFatalFailure()) return;
+    Picture before = shot("before-help");
+    key("F1", 2800);
+    Picture help = shot("help");
+    // The picture spans 0.55 of the screen about its centre, 1056 x 594 pixels, at alpha 0.7: just
+    // inside its edges (its dark ground, about (13, 33, 69) at the top and (5, 18, 41) at the bottom)
+    // the scene shows through at 0.3.
+    const int left = 960 - 528, right = 960 + 528, top = 540 - 297, bottom = 540 + 297;
+    auto expectHelpGround = [&](int x, int y) {
+        const double down = static_cast<double>(y - top) / (bottom - top);
+        const Colour ground{static_cast<int>(13 - 8 * down), static_cast<int>(33 - 15 * down), static_cast<int>(69 - 28 * down)};
+        Colour was = before.at(x, y), expected;
+        for (int k = 0; k < 3; ++k) expected[k] = static_cast<int>(0.3 * was[k] + 0.7 * ground[k]);
+        EXPECT_LE(distance(help.at(x, y), expected), 20) << "not the help picture at 0.7 at " << x << "," << y;
+    };
+    for (auto [x, y] : {std::pair{left + 6, 540}, {right - 7, 540}, {960, top + 6}, {960, bottom - 7}}) expectHelpGround(x, y);
+    for (auto [x, y] : {std::pair{left - 6, 540}, {right + 6, 540}, {960, top - 6}, {960, bottom + 6}})
+        EXPECT_LE(distance(help.at(x, y), before.at(x, y)), 30) << "help picture too large at " << x << "," << y;
+
+    key("F1", 2200);
+    Picture gone = shot("help-gone");
+    for (auto [x, y] : {std::pair{left + 6, 540}, {960, 540}, {960, top + 6}})
+        EXPECT_LE(distance(gone.at(x, y), before.at(x, y)), 30) << "the help picture stayed at " << x << "," << y;
+    end();
+}
+
+TEST_F(ZeroOverlay, AnArrowKeyBringsThePaleFlashAndAJumpAlongThePath)
+{
+    start("clock_on=0\r\n");
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(zero.stderrText().find("camera jump"), std::string::npos) << "a jump nobody asked for";
+    Picture before = shot("before-flash");
+    shell("xdotool key Up");
+    // The camera jumps when the flash reaches full strength, a second after the key (the flash
+    // itself is checked frame-exactly in capture mode below: screenshots are too slow beside a
+    // software-rendered scene to catch it reliably).
+    ASSERT_TRUE(zero.waitForOutput("zero: camera jump to segment ", 15.0)) << zero.stderrText();
+    // Then the flash fades out over about a second. While it fades every point of the screen
+    // changes between two screenshots; once it has gone, with the camera still, only the water's
+    // motion does.
+    bool settled = false;
+    Picture last = shot("after-flash");
+    for (int i = 0; i < 12 && !settled; ++i) {
+        pause(400);
+        Picture now = shot("after-flash");
+        int moving = 0;
+        for (auto [x, y] : spreadPoints()) moving += distance(now.at(x, y), last.at(x, y)) > 25;
+        settled = moving <= 3;
+        last = now;
+    }
+    EXPECT_TRUE(settled) << "the flash did not fade out";
+    // A new stretch of the path: the view has changed, unless the jump drew the same segment or
+    // there is no scene yet to see (the sky's clear colour everywhere).
+    bool scene = false;
+    for (auto [x, y] : spreadPoints()) scene = scene || distance(before.at(x, y), {51, 102, 178}) > 10;
+    auto segment = [&](const char* label) {
+        std::string err = zero.stderrText();
+        size_t at = err.find(label);
+        return at == std::string::npos ? -1 : std::atoi(err.c_str() + at + std::strlen(label));
+    };
+    const int from = segment("camera starts at segment "), to = segment("camera jump to segment ");
+    ASSERT_GE(from, 0);
+    if (scene && to != from) {
+        int changed = 0;
+        for (auto [x, y] : spreadPoints()) changed += distance(last.at(x, y), before.at(x, y)) > 25;
+        EXPECT_GE(changed, 3) << "the view did not change with the jump from segment " << from << " to " << to;
+    }
+    std::string err = zero.stderrText();
+    size_t first = err.find("camera jump");
+    EXPECT_EQ(err.find("camera jump", first + 1), std::string::npos) << "one key, one jump\n" << err;
+    end();
+}
+
+TEST_F(ZeroOverlay, SFlipsTheSoundAndMusicFlagsEachByItself)
+{
+    start("sound_on=0\r\nmusic_on=1\r\n");
+    if (HasFatalFailure()) return;
+    shell("xdotool key s");
+    EXPECT_TRUE(zero.waitForOutput("zero: sound on, music off", 5.0)) << zero.stderrText();
+    shell("xdotool key S");
+    EXPECT_TRUE(zero.waitForOutput("zero: sound off, music on", 5.0)) << zero.stderrText();
+    end();
+}
+
+// Capture mode renders chosen frames on a fixed clock of 60 frames a second: with a camera jump
+// due every second the flash rises for one second, then stays at full strength over the scene.
+TEST(ZeroOverlayCapture, TheFlashReachesFullStrengthAfterOneSecondAndCoversTheScene)
+{
+    ProgramDir dir;
+    std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\ncamjump_vo=1\r\nclock_on=0\r\n";
+    fs::path out = fs::path(dir.path + "-capture");
+    RunningProgram zero;
+    ASSERT_TRUE(zero.start(dir.path, "zero",
+                           {{"ZERO_MESSAGES", "stderr"}, {"ZERO_CAPTURE_DIR", out.string()},
+                            {"ZERO_CAPTURE_FRAMES", "40,70"}, {"ZERO_SEED", "5"}}));
+    ASSERT_TRUE(zero.waitExit(120.0)) << "capture run did not end after its last frame";
+    EXPECT_EQ(zero.exitCode, 0) << zero.stderrText();
+    auto rising = readPng((out / "frame-00040.png").string());
+    auto full = readPng((out / "frame-00070.png").string());
+    fs::remove_all(out);
+    ASSERT_TRUE(rising && full);
+    int notYet = 0;
+    for (auto [x, y] : spreadPoints()) {
+        EXPECT_LE(distance(full->at(x, y), {217, 242, 255}), 1) << "not the full flash at " << x << "," << y;
+        notYet += distance(rising->at(x, y), {217, 242, 255}) > 10;
+    }
+    EXPECT_GT(notYet, 0) << "the flash was at full strength before its second was up";
+    // The request renewed on every frame restarts the camera on each of them; the log says it once.
+    std::string err = zero.stderrText();
+    size_t first = err.find("camera jump to segment");
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find("camera jump", first + 1), std::string::npos) << err;
+}
