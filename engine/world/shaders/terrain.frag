@@ -16,7 +16,7 @@ varying float shallowAmount;
 varying float deepAmount;
 
 const float kLightScale = 1.25;
-const float kSkyLight = 0.22;         // light from the sky that reaches even the shadows
+const float kSkyLight = 0.30;         // light from the sky that reaches even the shadows
 const float kDetailContrast = 1.2;
 const vec3 kShallowColour = vec3(0.30, 0.78, 0.74);  // what a little sea does to the floor's colour
 const vec3 kDeepColour = vec3(0.02, 0.16, 0.30);

@@ -10,7 +10,7 @@ varying float deepAmount;
 
 const float kHazeStart = 500.0;
 const float kHazeFull = 2800.0;
-const float kHazeMost = 0.85;
+const float kHazeMost = 0.6;
 // Per unit of depth below the sea: sand turns turquoise within a few units, then blue further down.
 const float kShallowAbsorption = 0.16;
 const float kDeepAbsorption = 0.035;
