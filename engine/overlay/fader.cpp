@@ -82,7 +82,8 @@ void ScreenFader::draw(uint32_t screenWidth, uint32_t screenHeight) const
     glDisable(GL_DEPTH_TEST);
     glPushMatrix();
     glBindTexture(GL_TEXTURE_2D, texture);
-    screenQuad(w, h, true);
+    // At alpha 0 the blend leaves every pixel as it was: the quad's fill is saved, not its state.
+    if (loadingAlpha > 0.0f) screenQuad(w, h, true);
     glPopMatrix();
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
@@ -93,7 +94,7 @@ void ScreenFader::draw(uint32_t screenWidth, uint32_t screenHeight) const
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glPushMatrix();
-    screenQuad(w, h, false);
+    if (flashAlpha > 0.0f) screenQuad(w, h, false);
     glPopMatrix();
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);

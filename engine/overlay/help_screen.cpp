@@ -37,16 +37,19 @@ void HelpScreen::draw(uint32_t halfWidth, uint32_t halfHeight) const
     glTranslatef(static_cast<float>(halfWidth), static_cast<float>(halfHeight), 0.0f);
     glScalef(static_cast<float>(halfWidth) * kHelpSize, static_cast<float>(halfHeight) * kHelpSize, 1.0f);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(-1.0f, 1.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(-1.0f, -1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(1.0f, -1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(1.0f, 1.0f);
-    glEnd();
+    // Hidden (alpha 0) the picture would change no pixel; a faint remainder is still drawn.
+    if (alpha > 0.0f) {
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 1.0f);
+        glVertex2f(-1.0f, 1.0f);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex2f(-1.0f, -1.0f);
+        glTexCoord2f(1.0f, 0.0f);
+        glVertex2f(1.0f, -1.0f);
+        glTexCoord2f(1.0f, 1.0f);
+        glVertex2f(1.0f, 1.0f);
+        glEnd();
+    }
     glPopMatrix();
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
