@@ -93,8 +93,5 @@ extern AudioPlayer g_audio;
 // The scene passes over the engine's objects.
 void drawScene(int pass);
 
-
-
-
 // Ties the restoring of the display to every way out of the process.
 void installExitCleanup();

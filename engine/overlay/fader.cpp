@@ -57,17 +57,17 @@ void ScreenFader::update(const WaypointPath& path, float framesPerSecond, Camera
     if (rising) logLine("camera jump to segment %d", static_cast<int>(camera.segment));
 }
 
-static void screenQuad(float width, float height, bool textured)
+void overlayQuad(float left, float bottom, float right, float top, bool textured)
 {
     glBegin(GL_QUADS);
     if (textured) glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(0.0f, height);
+    glVertex2f(left, top);
     if (textured) glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(0.0f, 0.0f);
+    glVertex2f(left, bottom);
     if (textured) glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(width, 0.0f);
+    glVertex2f(right, bottom);
     if (textured) glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(width, height);
+    glVertex2f(right, top);
     glEnd();
 }
 
@@ -80,11 +80,8 @@ void ScreenFader::draw(uint32_t screenWidth, uint32_t screenHeight) const
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_DEPTH_TEST);
-    glPushMatrix();
     glBindTexture(GL_TEXTURE_2D, texture);
-    // At alpha 0 the blend leaves every pixel as it was: the quad's fill is saved, not its state.
-    if (loadingAlpha > 0.0f) screenQuad(w, h, true);
-    glPopMatrix();
+    if (loadingAlpha > 0.0f) overlayQuad(0.0f, 0.0f, w, h, true);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
@@ -93,9 +90,7 @@ void ScreenFader::draw(uint32_t screenWidth, uint32_t screenHeight) const
     glColor4f(kFlashRed, kFlashGreen, kFlashBlue, flashAlpha);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
-    glPushMatrix();
-    if (flashAlpha > 0.0f) screenQuad(w, h, false);
-    glPopMatrix();
+    if (flashAlpha > 0.0f) overlayQuad(0.0f, 0.0f, w, h, false);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

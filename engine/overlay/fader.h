@@ -21,6 +21,9 @@ float fadeStep(float rate, float framesPerSecond);
 // An alpha fading down by step; at or below the floor it becomes 0.
 float fadeDown(float alpha, float step, float floor);
 
+// A quad over the window-pixel rectangle, the whole picture mapped onto it when textured.
+void overlayQuad(float left, float bottom, float right, float top, bool textured);
+
 struct ScreenFader {
     uint32_t texture = 0;
     float loadingAlpha = 1.0f;
@@ -33,6 +36,7 @@ struct ScreenFader {
     bool step(float framesPerSecond);
     // step, and the camera's restart on the path when it says so.
     void update(const WaypointPath& path, float framesPerSecond, Camera& camera);
-    // The loading picture, then the flash, each over the whole screen (also at alpha 0).
+    // The loading picture, then the flash, each over the whole screen. The states are set every
+    // frame; the fill is skipped at alpha 0, where the blend would change no pixel.
     void draw(uint32_t screenWidth, uint32_t screenHeight) const;
 };

@@ -33,24 +33,13 @@ void HelpScreen::draw(uint32_t halfWidth, uint32_t halfHeight) const
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_DEPTH_TEST);
-    glPushMatrix();
-    glTranslatef(static_cast<float>(halfWidth), static_cast<float>(halfHeight), 0.0f);
-    glScalef(static_cast<float>(halfWidth) * kHelpSize, static_cast<float>(halfHeight) * kHelpSize, 1.0f);
     glBindTexture(GL_TEXTURE_2D, texture);
-    // Hidden (alpha 0) the picture would change no pixel; a faint remainder is still drawn.
+    // A faint remainder of the fade-out is still drawn; at alpha 0 no pixel would change.
     if (alpha > 0.0f) {
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 1.0f);
-        glVertex2f(-1.0f, 1.0f);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex2f(-1.0f, -1.0f);
-        glTexCoord2f(1.0f, 0.0f);
-        glVertex2f(1.0f, -1.0f);
-        glTexCoord2f(1.0f, 1.0f);
-        glVertex2f(1.0f, 1.0f);
-        glEnd();
+        const float cx = static_cast<float>(halfWidth), cy = static_cast<float>(halfHeight);
+        const float w = cx * kHelpSize, h = cy * kHelpSize;
+        overlayQuad(cx - w, cy - h, cx + w, cy + h, true);
     }
-    glPopMatrix();
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);

@@ -22,6 +22,6 @@ struct HelpScreen {
 
     void load(ResourcePack& pack, const char* name);
     void update(float framesPerSecond);
-    // Centred on the screen, 0.55 of its width and height (also drawn at alpha 0).
+    // Centred on the screen, 0.55 of its width and height; hidden (alpha 0) only its states are set.
     void draw(uint32_t halfWidth, uint32_t halfHeight) const;
 };

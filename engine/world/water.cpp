@@ -17,8 +17,11 @@ void Water::setup(ResourcePack& pack, const char* dudvName, float repeat, float 
         if (!useTargets) {
             // Drawing into an incomplete framebuffer does nothing: the sea would show no images.
             logLine("water: render targets incomplete, copying from the back buffer instead");
-            reflectionTarget.destroy();
-            refractionTarget.destroy();
+            for (RenderTarget* target : {&reflectionTarget, &refractionTarget}) {
+                target->destroy();
+                glDeleteTextures(1, &target->colourTexture);
+                target->colourTexture = 0;
+            }
         }
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     }
