@@ -147,10 +147,11 @@ static int field(const std::string& text, const std::string& label)
 
 // Every window of that exact name, from the whole tree: another window of the same name that
 // is not mapped (one going away, one not yet shown) must not hide the one that is.
-static std::vector<std::string> windowIds(const std::string& name)
+static std::vector<std::string> windowIds(const std::string& name, std::string* tree = nullptr)
 {
     std::vector<std::string> ids;
-    std::string out = shell("xwininfo -root -tree 2>/dev/null");
+    std::string out = shell("xwininfo -root -tree 2>&1");
+    if (tree) *tree = out;
     const std::string quoted = " \"" + name + "\"";
     for (size_t at = 0; (at = out.find(quoted, at)) != std::string::npos; ++at) {
         size_t lineStart = out.rfind('\n', at);
@@ -164,11 +165,15 @@ static std::vector<std::string> windowIds(const std::string& name)
 std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::string tree, lastState;
     while (std::chrono::steady_clock::now() < deadline) {
-        for (const std::string& id : windowIds(name)) {
+        for (const std::string& id : windowIds(name, &tree)) {
             int status = 0;
-            std::string out = shell("xwininfo -id " + id + " 2>/dev/null", &status);
-            if (status != 0 || out.find("IsViewable") == std::string::npos) continue;
+            std::string out = shell("xwininfo -id " + id + " 2>&1", &status);
+            if (status != 0 || out.find("IsViewable") == std::string::npos) {
+                lastState = id + ": " + out;
+                continue;
+            }
             WindowInfo info;
             info.x = field(out, "Absolute upper-left X:");
             info.y = field(out, "Absolute upper-left Y:");
@@ -180,6 +185,10 @@ std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds)
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    // What the server showed last, so a window that never came up can be told from one that
+    // came up under another name or stayed unmapped.
+    std::fprintf(stderr, "no viewable window \"%s\" after %.0f s; last window tree:\n%s\n%s\n", name.c_str(),
+                 seconds, tree.c_str(), lastState.c_str());
     return std::nullopt;
 }
 
