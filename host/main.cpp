@@ -19,10 +19,12 @@ int main(int argc, char** argv)
         Change_Password();
         return 0;
     }
-    if (Mode == u"p" || Mode == u"c") {
+    if (Mode == u"p" && Preview_Window == 0) return 0;   // no window to paint into
+    QApplication app(argc, argv);
+    if (Mode == u"p") return Show_Preview();
+    if (Mode == u"c") {
         std::fprintf(stderr, "quelmscr: mode \"%s\" is not built yet\n", qPrintable(Mode));
         return 2;
     }
-    QApplication app(argc, argv);
     return Run_FullScreen_Mode();
 }
