@@ -1,5 +1,6 @@
 // quelmscr: the screensaver host. Runs the scene by starting the engine, shows the preview or the
 // settings dialog, or (mode "a") the password change, as its command line says.
+#include "engine_process.h"
 #include "modul_another.h"
 #include "system_controls_all_info.h"
 
@@ -14,6 +15,15 @@ int main(int argc, char** argv)
     Init_Paths();
     Build_Web_Links();
     Read_Command_Line(args);
+
+    // Under XScreenSaver: not one of the screensaver's own modes, but the daemon's hack protocol.
+    QString hackError;
+    const auto hack = Read_Hack_Request(args, qEnvironmentVariable("XSCREENSAVER_WINDOW"), Mode.isEmpty(), &hackError);
+    if (hack) return Run_Hack_Mode(*hack);
+    if (!hackError.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(hackError));
+        return 2;
+    }
 
     if (Mode == u"a") {
         Change_Password();
