@@ -57,7 +57,7 @@ std::vector<std::string> ProgramDir::entries() const
 }
 
 bool RunningProgram::start(const std::string& dir, const std::string& program,
-                           const std::map<std::string, std::string>& env)
+                           const std::map<std::string, std::string>& env, const std::vector<std::string>& args)
 {
     char pattern[] = "/tmp/quelm-stderr-XXXXXX";
     int fd = mkstemp(pattern);
@@ -68,8 +68,11 @@ bool RunningProgram::start(const std::string& dir, const std::string& program,
         dup2(fd, 2);
         if (chdir(dir.c_str()) != 0) _exit(126);
         for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
-        std::string exe = "./" + program;
-        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        std::string exe = program.starts_with('/') ? program : "./" + program;
+        std::vector<char*> argv{exe.data()};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(exe.c_str(), argv.data());
         _exit(127);
     }
     close(fd);

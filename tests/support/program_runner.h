@@ -31,9 +31,10 @@ struct RunningProgram {
     int exitCode = -1;     // set by waitExit
     bool signalled = false;
 
-    // Starts program (a name inside dir) with the folder as working directory and extra environment.
+    // Starts program (a name inside dir, or an absolute path) with the folder as working directory,
+    // extra environment and arguments.
     bool start(const std::string& dir, const std::string& program,
-               const std::map<std::string, std::string>& env = {});
+               const std::map<std::string, std::string>& env = {}, const std::vector<std::string>& args = {});
     // Waits for the process to end; false on time-out.
     bool waitExit(double seconds);
     void signal(int sig);

@@ -1,0 +1,190 @@
+// The host in run mode with the real engine: it starts zero, watches the foreground window and
+// ends when that changes; mode "a" ends at once; a missing engine is reported; the per-user install.
+#include "support/program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <signal.h>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+static constexpr const char* kEngineTitle = "Window";
+static constexpr const char* kWatchLine = "quelmscr: watching the foreground window";
+
+// A private config home whose Path file names the program directory.
+struct ConfigHome {
+    std::string path;
+    explicit ConfigHome(const std::string& programDir)
+    {
+        char pattern[] = "/tmp/quelm-config-XXXXXX";
+        path = mkdtemp(pattern);
+        fs::create_directories(path + "/Velmora");
+        std::ofstream(path + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << programDir << "\n";
+    }
+    ~ConfigHome() { fs::remove_all(path); }
+    std::map<std::string, std::string> env() const { return {{"XDG_CONFIG_HOME", path}, {"ZERO_MESSAGES", "stderr"}}; }
+};
+
+// Ends whatever engine owns that window (it was started detached, so it is not our child).
+static void endEngineOf(const std::string& windowId)
+{
+    std::string pid = shell("xdotool getwindowpid " + windowId + " 2>/dev/null");
+    if (pid.empty()) return;
+    kill(std::stoi(pid), SIGTERM);
+    for (int i = 0; i < 200 && kill(std::stoi(pid), 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+static double secondsSince(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+class QuelmscrRun : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(QuelmscrRun, StartsTheEngineAndEndsSoonAfterEscapeEndsIt)
+{
+    ProgramDir dir;
+    ConfigHome config(dir.path);
+    RunningProgram host;
+    ASSERT_TRUE(host.start(dir.path, "quelmscr", config.env(), GetParam()));
+    ASSERT_TRUE(host.waitForOutput(kWatchLine, 60)) << host.stderrText();
+    auto window = waitForWindow(kEngineTitle, 10);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitForFocus(window->id, 10));
+    EXPECT_FALSE(host.waitExit(0.5)) << "the host must keep running beside the engine";
+
+    shell("xdotool key --window " + window->id + " Escape");
+    ASSERT_TRUE(host.waitForOutput("shutdown complete", 20)) << host.stderrText();
+    const auto engineEnded = std::chrono::steady_clock::now();
+    ASSERT_TRUE(host.waitExit(5));
+    EXPECT_LT(secondsSince(engineEnded), 2.5);
+    EXPECT_EQ(host.exitCode, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(NoArgumentsAndSlashS, QuelmscrRun,
+                         ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"/s"}));
+
+TEST(QuelmscrWatch, AnotherWindowTakingTheFocusEndsTheHostAndLeavesTheEngine)
+{
+    ProgramDir dir;
+    ConfigHome config(dir.path);
+    RunningProgram host, other;
+    ASSERT_TRUE(host.start(dir.path, "quelmscr", config.env()));
+    ASSERT_TRUE(host.waitForOutput(kWatchLine, 60)) << host.stderrText();
+    auto engine = waitForWindow(kEngineTitle, 10);
+    ASSERT_TRUE(engine);
+
+    ASSERT_TRUE(other.start("/", "/usr/bin/xev", {}, {"-geometry", "120x90", "-name", "QuelmOther"}));
+    auto otherWindow = waitForWindow("QuelmOther", 10);
+    ASSERT_TRUE(otherWindow);
+    shell("xdotool windowfocus --sync " + otherWindow->id);
+    EXPECT_TRUE(host.waitExit(5));
+    EXPECT_EQ(host.exitCode, 0);
+    EXPECT_TRUE(waitForWindow(kEngineTitle, 1)) << "the engine keeps running until it ends by itself";
+    endEngineOf(engine->id);
+}
+
+TEST(QuelmscrPassword, EndsAtOnceWithoutAWindow)
+{
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"/a", "1234"}, std::vector<std::string>{"/a"}}) {
+        ProgramDir dir;
+        ConfigHome config(dir.path);
+        RunningProgram host;
+        const int before = countWindows(kEngineTitle);
+        ASSERT_TRUE(host.start(dir.path, "quelmscr", config.env(), args));
+        ASSERT_TRUE(host.waitExit(2));
+        EXPECT_EQ(host.exitCode, 0);
+        EXPECT_EQ(host.stderrText(), "");
+        EXPECT_EQ(countWindows(kEngineTitle), before);
+    }
+}
+
+TEST(QuelmscrEngineMissing, SaysSoAndFails)
+{
+    for (bool present : {false, true}) {
+        char pattern[] = "/tmp/quelm-noengine-XXXXXX";
+        const std::string empty = mkdtemp(pattern);
+        if (present) std::ofstream(empty + "/zero") << "not a program";   // there, but not executable
+        ConfigHome config(empty);
+        RunningProgram host;
+        ASSERT_TRUE(host.start(empty, QUELM_PROGRAM_DIR "/quelmscr", config.env()));
+        ASSERT_TRUE(host.waitExit(5));
+        EXPECT_NE(host.exitCode, 0);
+        EXPECT_NE(host.stderrText().find(empty + "/zero"), std::string::npos) << host.stderrText();
+        fs::remove_all(empty);
+    }
+}
+
+// scripts/install.sh against an empty home: layout, Path file, the link, and a clean uninstall.
+struct EmptyHome {
+    std::string path;
+    EmptyHome()
+    {
+        char pattern[] = "/tmp/quelm-home-XXXXXX";
+        path = mkdtemp(pattern);
+    }
+    ~EmptyHome() { fs::remove_all(path); }
+    std::string run(const std::string& args, int* status) const
+    {
+        return shell("env -u XDG_CONFIG_HOME HOME='" + path + "' bash " QUELM_SOURCE_DIR "/scripts/install.sh " + args +
+                         " 2>&1",
+                     status);
+    }
+    std::vector<std::string> everything() const
+    {
+        std::vector<std::string> all;
+        for (const auto& e : fs::recursive_directory_iterator(path)) all.push_back(e.path().string().substr(path.size()));
+        std::sort(all.begin(), all.end());
+        return all;
+    }
+};
+
+TEST(QuelmscrInstall, DefaultFolderLayoutAndUninstallLeavesNothing)
+{
+    EmptyHome home;
+    int status = -1;
+    std::string out = home.run("--no-build", &status);
+    ASSERT_EQ(status, 0) << out;
+    const std::string program = home.path + "/.local/share/quelm3d";
+    for (const char* f : {"/zero", "/quelmscr", "/data.res"}) EXPECT_TRUE(fs::is_regular_file(program + f)) << f;
+    EXPECT_TRUE(fs::is_regular_file(program + "/Info/help.html") || !fs::exists(QUELM_PROGRAM_DIR "/Info/help.html"));
+    EXPECT_EQ(fs::read_symlink(home.path + "/.local/bin/quelmscr"), program + "/quelmscr");
+    std::ifstream ini(home.path + "/.config/Velmora/Quelm 3D.ini");
+    std::string text((std::istreambuf_iterator<char>(ini)), {});
+    EXPECT_EQ(text, "[General]\nPath=" + program + "\n");
+    EXPECT_EQ(fs::status(program).permissions() & fs::perms::owner_write, fs::perms::owner_write);
+
+    std::ofstream(program + "/Controls.cfg") << "[FullScreen behaviour Control]\n";   // as the dialog writes
+    out = home.run("--uninstall", &status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(home.everything(), std::vector<std::string>{});
+}
+
+TEST(QuelmscrInstall, LinkStartedElsewhereFindsAFolderWithBlanks)
+{
+    EmptyHome home;
+    int status = -1;
+    const std::string program = home.path + "/my programs/quelm 3d";
+    std::string out = home.run("--no-build '" + program + "'", &status);
+    ASSERT_EQ(status, 0) << out;
+
+    RunningProgram host;
+    ASSERT_TRUE(host.start("/", home.path + "/.local/bin/quelmscr", {{"HOME", home.path}, {"XDG_CONFIG_HOME", home.path + "/.config"}, {"ZERO_MESSAGES", "stderr"}}));
+    ASSERT_TRUE(host.waitForOutput(kWatchLine, 60)) << host.stderrText();
+    auto window = waitForWindow(kEngineTitle, 10);
+    ASSERT_TRUE(window);
+    std::string enginePid = shell("xdotool getwindowpid " + window->id);
+    EXPECT_EQ(fs::read_symlink("/proc/" + enginePid.substr(0, enginePid.find('\n')) + "/cwd"), program);
+    endEngineOf(window->id);
+    EXPECT_TRUE(host.waitExit(5));
+
+    out = home.run("--uninstall", &status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(home.everything(), std::vector<std::string>{});
+}
