@@ -1,5 +1,6 @@
 // quelmscr: the screensaver host. Runs the scene by starting the engine, shows the preview or the
 // settings dialog, or (mode "a") the password change, as its command line says.
+#include "adjustment_unit.h"
 #include "modul_another.h"
 #include "system_controls_all_info.h"
 
@@ -19,10 +20,14 @@ int main(int argc, char** argv)
         Change_Password();
         return 0;
     }
-    if (Mode == u"p" || Mode == u"c") {
+    if (Mode == u"p") {
         std::fprintf(stderr, "quelmscr: mode \"%s\" is not built yet\n", qPrintable(Mode));
         return 2;
     }
     QApplication app(argc, argv);
+    if (Mode == u"c") {
+        Show_Settings_Dialog();
+        return 0;
+    }
     return Run_FullScreen_Mode();
 }

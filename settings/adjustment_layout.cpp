@@ -4,6 +4,7 @@
 
 #include <QProxyStyle>
 #include <QStyle>
+#include <QTabBar>
 
 #include "form_pictures.h"
 

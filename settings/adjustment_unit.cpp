@@ -125,7 +125,13 @@ void TAdjustment_Form::Start_Opening()
     Open_Finish();
 }
 
-void TAdjustment_Form::FormShow() { Start_Opening(); }
+void TAdjustment_Form::FormShow()
+{
+    // The dialog takes the keyboard when it opens, also where no window manager hands it over.
+    raise();
+    activateWindow();
+    Start_Opening();
+}
 
 void TAdjustment_Form::Open_Finish()
 {

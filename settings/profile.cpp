@@ -217,12 +217,16 @@ static mode_t New_File_Mode()
 
 bool Replace_File(const std::string& path, std::string_view bytes, std::string& error)
 {
-    std::error_code ec;
     fs::path target = path;
-    if (fs::is_symlink(target, ec)) target = fs::weakly_canonical(target, ec);
-    if (ec) {
-        error = ec.message();
-        return false;
+    struct stat link {};
+    if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        // Replace the file the link points to, not the link.
+        std::error_code ec;
+        target = fs::weakly_canonical(target, ec);
+        if (ec) {
+            error = ec.message();
+            return false;
+        }
     }
     struct stat old {};
     const bool exists = stat(target.c_str(), &old) == 0;
