@@ -128,7 +128,6 @@ void TAdjustment_Form::Start_Opening()
 void TAdjustment_Form::FormShow()
 {
     // The dialog takes the keyboard when it opens, also where no window manager hands it over.
-    raise();
     activateWindow();
     Start_Opening();
 }

@@ -137,16 +137,14 @@ void Load_Form_Settings(TAdjustment_Form& form)
     form.glLabel_Cam_Sec->Set_Text(QString::number(form.TrackBar_Cam->value()) + "  sec ");
     form.RadioGroup_Presets->Set_Item_Index(std::clamp(s.Presets_Item_Index, -1, Camera_Preset_Count - 1));
 
-    // A check box runs its click handler only when it changes; the two whose handlers set other
-    // controls run them in any case, so the loaded form is consistent whatever the file held.
+    // A check box that changes runs its click handler: the volume group's visibility and the
+    // gamma controls follow.
     form.CheckBox_NoMusic->setChecked(s.No_Music);
-    form.CheckBox_NoMusicClick();
     form.CheckBox_ExitMouse->setChecked(s.Exit_Mouse);
     form.CheckBox_FPS->setChecked(s.FPS);
     form.CheckBox_Time->setChecked(s.Time);
     form.CheckBox_Vsynch->setChecked(s.Vsynch);
     form.CheckBox_Gamma->setChecked(s.Gamma_Default);
-    form.CheckBox_GammaClick();
     form.Loading_Settings = false;
 }
 
