@@ -48,5 +48,15 @@ int main(int argc, char** argv)
     input.insert(input.end(), model.begin(), model.end());
     input.insert(input.end(), normals.begin(), normals.end());
     put(root / "model", "palm.bin", input);
+
+    // Settings files as the dialog writes them, and one a user edited by hand.
+    auto text = [](const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); };
+    put(root / "profile", "controls.cfg",
+        text("[FullScreen behaviour Control]\r\nfpsch_on=0\r\nclock_on=1\r\nmusic_vo=50\r\ngamma_vo=0x85\r\n"));
+    put(root / "profile", "controlsadj.cfg",
+        text("[Adjustment Form Control Panel Settings]\nTrackBar_Cam .Position=25\nRadioGroup_Presets .ItemIndex=-1\n"
+             "CheckBox_Gamma .Checked/UnChecked=1\n"));
+    put(root / "profile", "edited.cfg",
+        text("; mine\n[Other]\nx = \"1\"\n\n[ fullscreen BEHAVIOUR control \ngamma_vo = -7\nbroken line\n[Aa]\nbB=2"));
     return 0;
 }

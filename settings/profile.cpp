@@ -57,17 +57,25 @@ Profile_File Profile_File::Parse(std::string_view text)
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        bool ended = end != std::string_view::npos;
-        std::string_view line = text.substr(start, ended ? end - start : std::string_view::npos);
-        if (ended && !line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-            if (file.lines_.empty()) file.line_end_ = "\r\n";
+        Line line;
+        if (end == std::string_view::npos) {
+            line.text = text.substr(start);
+            start = text.size();
+        } else {
+            const bool crlf = end > start && text[end - 1] == '\r';
+            line.text = text.substr(start, end - start - (crlf ? 1 : 0));
+            line.end = crlf ? "\r\n" : "\n";
+            start = end + 1;
         }
-        file.lines_.emplace_back(line);
-        file.ends_with_line_end_ = ended;
-        start = ended ? end + 1 : text.size();
+        file.lines_.push_back(std::move(line));
     }
+    if (!file.lines_.empty() && !file.lines_.front().end.empty()) file.line_end_ = file.lines_.front().end;
     return file;
+}
+
+void Profile_File::End_Last_Line()
+{
+    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = line_end_;
 }
 
 std::vector<std::pair<size_t, size_t>> Profile_File::Section_Blocks(std::string_view section) const
@@ -75,7 +83,7 @@ std::vector<std::pair<size_t, size_t>> Profile_File::Section_Blocks(std::string_
     std::vector<std::pair<size_t, size_t>> blocks;
     bool inside = false;
     for (size_t i = 0; i < lines_.size(); ++i) {
-        auto name = Header_Name(lines_[i]);
+        auto name = Header_Name(lines_[i].text);
         if (!name) continue;
         if (inside) blocks.back().second = i;
         inside = Same_Ignoring_Case(*name, Trim(section));
@@ -88,9 +96,9 @@ std::optional<std::string> Profile_File::Read_String(std::string_view section, s
 {
     for (auto [first, end] : Section_Blocks(section))
         for (size_t i = first + 1; i < end; ++i) {
-            auto name = Key_Name(lines_[i]);
+            auto name = Key_Name(lines_[i].text);
             if (!name || !Same_Ignoring_Case(*name, Trim(key))) continue;
-            std::string_view value = Trim(std::string_view(lines_[i]).substr(lines_[i].find('=') + 1));
+            std::string_view value = Trim(std::string_view(lines_[i].text).substr(lines_[i].text.find('=') + 1));
             if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
                 value = value.substr(1, value.size() - 2);
             return std::string(value);
@@ -100,27 +108,27 @@ std::optional<std::string> Profile_File::Read_String(std::string_view section, s
 
 void Profile_File::Write_String(std::string_view section, std::string_view key, std::string_view value)
 {
-    std::string line = std::string(Trim(key)) + "=" + std::string(value);
+    std::string text = std::string(Trim(key)) + "=" + std::string(value);
     auto blocks = Section_Blocks(section);
     for (auto [first, end] : blocks)
         for (size_t i = first + 1; i < end; ++i) {
-            auto name = Key_Name(lines_[i]);
+            auto name = Key_Name(lines_[i].text);
             if (name && Same_Ignoring_Case(*name, Trim(key))) {
-                lines_[i] = line;
+                lines_[i].text = text;
                 return;
             }
         }
-    ends_with_line_end_ = true;
+    End_Last_Line();
     if (!blocks.empty()) {
         // After the section's last line that is not blank, so blank lines stay between sections.
         size_t at = blocks.front().second;
-        while (at > blocks.front().first + 1 && Trim(lines_[at - 1]).empty()) --at;
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), line);
+        while (at > blocks.front().first + 1 && Trim(lines_[at - 1].text).empty()) --at;
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{text, line_end_});
         return;
     }
-    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
-    lines_.push_back("[" + std::string(Trim(section)) + "]");
-    lines_.push_back(line);
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({"", line_end_});
+    lines_.push_back({"[" + std::string(Trim(section)) + "]", line_end_});
+    lines_.push_back({text, line_end_});
 }
 
 bool Profile_File::Erase_Section(std::string_view section)
@@ -135,10 +143,7 @@ bool Profile_File::Erase_Section(std::string_view section)
 std::string Profile_File::Text() const
 {
     std::string text;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        text += lines_[i];
-        if (i + 1 < lines_.size() || ends_with_line_end_) text += line_end_;
-    }
+    for (const Line& line : lines_) text += line.text + line.end;
     return text;
 }
 

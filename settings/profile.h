@@ -11,8 +11,8 @@
 class Profile_File {
 public:
     Profile_File() = default;
-    // Splits text into lines; "\r\n" and "\n" both end a line, and the first line's ending is
-    // the one new lines get.
+    // Splits text into lines; "\r\n" and "\n" both end a line. Every line keeps its own ending,
+    // so an unchanged file renders byte for byte; new lines get the first line's ending.
     static Profile_File Parse(std::string_view text);
 
     // The value of key in section (blanks around it removed, one pair of enclosing quotes
@@ -31,9 +31,15 @@ private:
     // header line included.
     std::vector<std::pair<size_t, size_t>> Section_Blocks(std::string_view section) const;
 
-    std::vector<std::string> lines_;
-    std::string line_end_ = "\n";
-    bool ends_with_line_end_ = true;
+    struct Line {
+        std::string text;
+        std::string end;   // "\r\n", "\n", or empty for a last line without one
+    };
+    // Ends a line that had none (the file's last) before another follows it.
+    void End_Last_Line();
+
+    std::vector<Line> lines_;
+    std::string line_end_ = "\n";   // the file's own: that of its first line
 };
 
 // A profile integer as the settings form reads it: blanks around it, an optional sign, then

@@ -89,6 +89,7 @@ void Profile_Test::writing_data()
         << "[Main]\nA=1\n\n[Other]\nC=3\n" << "[Main]\nA=1\nSpeed=2\n\n[Other]\nC=3\n";
     QTest::newRow("new section at the end") << "[Other]\nC=3" << "[Other]\nC=3\n\n[Main]\nSpeed=2\n";
     QTest::newRow("Windows line ends kept") << "[Main]\r\nA=1\r\n" << "[Main]\r\nA=1\r\nSpeed=2\r\n";
+    QTest::newRow("each line's own end kept") << "[Main]\r\nA=1\n\rB=\r\r\nx" << "[Main]\r\nA=1\n\rB=\r\r\nx\r\nSpeed=2\r\n";
 }
 
 void Profile_Test::writing()
