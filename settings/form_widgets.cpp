@@ -40,7 +40,9 @@ void TGradient_Group_Box::paintEvent(QPaintEvent*)
 
     QRect strip(0, 0, width(), Caption_Height);
     QLinearGradient caption_fill(strip.topLeft(), strip.topRight());
+    // Silver under the caption text, turning green towards the right end.
     caption_fill.setColorAt(0, kSilver);
+    caption_fill.setColorAt(0.4, kSilver);
     caption_fill.setColorAt(1, kGreen);
     painter.fillRect(strip, caption_fill);
 
