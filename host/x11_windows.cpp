@@ -1,5 +1,6 @@
 // X11 queries of the screensaver host. Its own connection, opened on first use, so the answers
-// do not depend on the toolkit's connection or platform plugin.
+// do not depend on the toolkit's connection or platform plugin. Questions about other clients'
+// windows may meet a window that is gone: those errors are caught, never fatal.
 #include "x11_windows.h"
 
 #include <X11/Xatom.h>
@@ -30,6 +31,13 @@ bool activeWindowProperty(Display* display, unsigned long& window)
     return published;
 }
 
+int Caught_Errors = 0;
+int countError(Display*, XErrorEvent*)
+{
+    ++Caught_Errors;
+    return 0;
+}
+
 }  // namespace
 
 unsigned long Foreground_Window()
@@ -42,4 +50,20 @@ unsigned long Foreground_Window()
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
     return focus;
+}
+
+bool Window_Size(unsigned long window, WindowSize& size)
+{
+    Display* display = hostDisplay();
+    if (!display || window == 0) return false;
+    XSync(display, False);
+    Caught_Errors = 0;
+    auto previous = XSetErrorHandler(countError);
+    XWindowAttributes attributes{};
+    const Status status = XGetWindowAttributes(display, window, &attributes);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!status || Caught_Errors) return false;
+    size = {attributes.width, attributes.height};
+    return true;
 }

@@ -5,17 +5,21 @@
 #
 #   scripts/install.sh [--no-build] [FOLDER]    install (--no-build: take build/program as it is)
 #   scripts/install.sh --uninstall              remove exactly what the install made
+#   scripts/install.sh --descriptor             (root) only the XScreenSaver settings descriptor
+# It also adds the hack "quelm3d --root" to the user's XScreenSaver list (~/.xscreensaver).
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 
 build=1
 uninstall=0
+descriptor_only=0
 target=""
 for arg in "$@"; do
   case "$arg" in
     --no-build) build=0 ;;
     --uninstall) uninstall=1 ;;
-    -h|--help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --descriptor) descriptor_only=1 ;;
+    -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "install: unknown option $arg" >&2; exit 2 ;;
     *) [ -z "$target" ] || { echo "install: one folder only" >&2; exit 2; }; target="$arg" ;;
   esac
@@ -26,6 +30,15 @@ config_dir="${XDG_CONFIG_HOME:-$HOME/.config}/Velmora"
 path_file="$config_dir/Quelm 3D.ini"
 bin_link="$HOME/.local/bin/quelmscr"
 manifest_name=".quelm3d-install"
+xss_backup_name=".xscreensaver-before-install"
+# XScreenSaver knows the hack by this name: its settings app finds the descriptor quelm3d.xml by it.
+hack_link="$HOME/.local/bin/quelm3d"
+xss_file="$HOME/.xscreensaver"
+xss_defaults="/etc/X11/app-defaults/XScreenSaver"
+xss_config_dir="/usr/share/xscreensaver/config"
+list_awk="$repo/scripts/xscreensaver_list.awk"
+hack_marker="/quelm3d --root"
+hack_entry="$(printf '  GL: \t\t"Quelm 3D"  %s --root\t\t    \\n\\' "${hack_link// /\\ }")"
 
 # Folders are removed on uninstall only where the install created them and they are empty again.
 created_dirs=()
@@ -34,6 +47,75 @@ make_dir() {
   while [ ! -d "$d" ]; do missing=("$d" "${missing[@]}"); d="$(dirname "$d")"; done
   for d in "${missing[@]}"; do mkdir "$d"; created_dirs+=("$d"); done
 }
+
+# The daemon's own list with "*programs:" read as a user file's "programs:".
+default_programs() {
+  awk '/^\*programs:/ { p = 1; sub(/^\*/, "") } p { print; if ($0 !~ /\\$/) exit }' "$xss_defaults"
+}
+
+# Puts the hack into the user's list; a file without a list gets the daemon's list plus ours. What
+# the file held before is kept beside the program, so an uninstall can give it back byte for byte.
+register_hack() {
+  if [ ! -f "$xss_defaults" ]; then
+    echo "install: XScreenSaver is not installed; Quelm 3D was not added to its list"
+    return
+  fi
+  local tmp
+  tmp="$(mktemp "$HOME/.xscreensaver.XXXXXX")"
+  if [ -f "$xss_file" ]; then cp -p -- "$xss_file" "$program_dir/$xss_backup_name"; fi
+  if [ -f "$xss_file" ] && grep -q '^programs:' "$xss_file"; then
+    QUELM_ENTRY="$hack_entry" awk -v mode=add -v marker="$hack_marker" -f "$list_awk" "$xss_file" > "$tmp"
+  else
+    if [ -f "$xss_file" ]; then cat "$xss_file"; echo; else
+      printf '# XScreenSaver Preferences File\n# Started by the Quelm 3D install: the daemon'"'"'s own list of hacks, and Quelm 3D.\n\n'
+    fi > "$tmp"
+    default_programs | QUELM_ENTRY="$hack_entry" awk -v mode=add -v marker="$hack_marker" -f "$list_awk" >> "$tmp"
+  fi
+  xss_sum="$(awk -v mode=remove -v marker="$hack_marker" -f "$list_awk" "$tmp" | sha256sum | cut -d' ' -f1)"
+  chmod --reference="$xss_file" "$tmp" 2>/dev/null || chmod 644 "$tmp"
+  mv -f "$tmp" "$xss_file"
+  echo "install: Quelm 3D added to XScreenSaver's list ($xss_file)"
+}
+
+# Takes the hack out of the user's list. Where nothing else changed since the install, the file is
+# what it was before (or gone, if there was none); otherwise only our line goes.
+unregister_hack() {
+  local sum="$1" backup="$program_dir/$xss_backup_name" tmp
+  if [ -f "$xss_file" ]; then
+    tmp="$(mktemp "$HOME/.xscreensaver.XXXXXX")"
+    awk -v mode=remove -v marker="$hack_marker" -f "$list_awk" "$xss_file" > "$tmp"
+    if [ -n "$sum" ] && [ "$(sha256sum < "$tmp" | cut -d' ' -f1)" = "$sum" ]; then
+      rm -f "$tmp"
+      if [ -f "$backup" ]; then mv -f "$backup" "$xss_file"; else rm -f "$xss_file"; fi
+    else
+      chmod --reference="$xss_file" "$tmp"
+      mv -f "$tmp" "$xss_file"
+    fi
+  fi
+  rm -f "$backup"
+}
+
+# The settings app's descriptor lives in the package's folder, which only root may write.
+install_descriptor() {
+  if [ ! -d "$xss_config_dir" ]; then return; fi
+  if [ -w "$xss_config_dir" ]; then
+    cp -- "$repo/resources/xscreensaver/quelm3d.xml" "$xss_config_dir/quelm3d.xml"
+    descriptor_installed=1
+    echo "install: $xss_config_dir/quelm3d.xml tells xscreensaver-settings about Quelm 3D"
+  else
+    echo "install: run 'sudo bash scripts/install.sh --descriptor' once to show Quelm 3D's name and"
+    echo "         description in xscreensaver-settings ($xss_config_dir is root's); it runs without it"
+  fi
+}
+
+if [ "$descriptor_only" -eq 1 ]; then
+  if [ "$uninstall" -eq 1 ]; then rm -f -- "$xss_config_dir/quelm3d.xml"; exit 0; fi
+  [ -d "$xss_config_dir" ] || { echo "install: XScreenSaver is not installed ($xss_config_dir)" >&2; exit 1; }
+  [ -w "$xss_config_dir" ] || { echo "install: $xss_config_dir is not writable: run as root" >&2; exit 1; }
+  cp -- "$repo/resources/xscreensaver/quelm3d.xml" "$xss_config_dir/quelm3d.xml"
+  echo "install: $xss_config_dir/quelm3d.xml written"
+  exit 0
+fi
 
 if [ "$uninstall" -eq 1 ]; then
   [ -f "$path_file" ] || { echo "install: Quelm 3D is not installed for $USER (no $path_file)"; exit 0; }
@@ -44,7 +126,8 @@ if [ "$uninstall" -eq 1 ]; then
   while IFS= read -r line; do
     kind="${line%% *}"; item="${line#* }"
     case "$kind" in
-      file|link) rm -f -- "$item" ;;
+      file|link) rm -f -- "$item" || echo "install: could not remove $item" >&2 ;;
+      xscreensaver) unregister_hack "$item" ;;
     esac
   done < "$manifest"
   rm -f -- "$program_dir/Controls.cfg" "$program_dir/ControlsAdj.cfg"
@@ -88,13 +171,19 @@ if [ -d "$source_dir/Info" ]; then
 fi
 make_dir "$(dirname "$bin_link")"
 ln -sfn "$program_dir/quelmscr" "$bin_link"
+ln -sfn "$program_dir/quelmscr" "$hack_link"
 make_dir "$config_dir"
 printf '[General]\nPath=%s\n' "$program_dir" > "$path_file"
+register_hack
+install_descriptor
 
 {
   for f in "${files[@]}"; do echo "file $f"; done
   echo "link $bin_link"
+  echo "link $hack_link"
   echo "file $path_file"
+  echo "xscreensaver ${xss_sum:-}"
+  if [ "${descriptor_installed:-0}" -eq 1 ]; then echo "file $xss_config_dir/quelm3d.xml"; fi
   for d in "${created_dirs[@]}"; do echo "dir $d"; done
 } > "$program_dir/$manifest_name"
 

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <signal.h>
 #include <thread>
 
@@ -187,4 +188,52 @@ TEST(QuelmscrInstall, LinkStartedElsewhereFindsAFolderWithBlanks)
     out = home.run("--uninstall", &status);
     ASSERT_EQ(status, 0) << out;
     EXPECT_EQ(home.everything(), std::vector<std::string>{});
+}
+
+// The user's own XScreenSaver file keeps every other line and program, and uninstall gives it back
+// byte for byte; a missing file becomes the daemon's list plus ours, and goes again.
+TEST(QuelmscrInstall, XScreenSaverListGainsTheHackAndLosesItAgain)
+{
+    const std::string hackLine = "\"Quelm 3D\"";
+    const std::vector<std::string> files = {
+        "",   // no file at all
+        "# mine\ntimeout:\t0:05:00\nprograms:\t\t\\\n\t\tmaze --root\t\\n\\\n-\t\tqix --root\t\\n\n\nmode:\tone\n",
+        "programs:\tmaze --root\nlock:\tFalse\n",
+        "timeout:\t0:05:00\n",   // no list of its own
+    };
+    for (const std::string& original : files) {
+        EmptyHome home;
+        const std::string path = home.path + "/.xscreensaver";
+        if (!original.empty()) std::ofstream(path) << original;
+        int status = -1;
+        std::string out = home.run("--no-build", &status);
+        ASSERT_EQ(status, 0) << out;
+        std::ifstream in(path);
+        std::string text((std::istreambuf_iterator<char>(in)), {});
+        size_t at = text.find(hackLine);
+        ASSERT_NE(at, std::string::npos) << text;
+        EXPECT_EQ(text.find(hackLine, at + 1), std::string::npos) << "listed once";
+        EXPECT_NE(text.find(home.path + "/.local/bin/quelm3d --root"), std::string::npos);
+        // Every line of the user's file is still there, in its order.
+        std::istringstream lines(original);
+        size_t from = 0;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with("programs:\t") && !line.ends_with("\\")) line = line.substr(10);   // list on one line
+            const size_t found = text.find(line, from);
+            ASSERT_NE(found, std::string::npos) << "lost: " << line << "\n" << text;
+            from = found + line.size();
+        }
+        if (original.empty() || original.find("programs:") == std::string::npos) {
+            EXPECT_NE(text.find("superquadrics --root"), std::string::npos) << "the daemon's own list";
+        }
+
+        out = home.run("--uninstall", &status);
+        ASSERT_EQ(status, 0) << out;
+        if (original.empty()) {
+            EXPECT_FALSE(fs::exists(path));
+        } else {
+            std::ifstream again(path);
+            EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), original);
+        }
+    }
 }
