@@ -133,7 +133,9 @@ double Get_Video_Memory_Mb()
         unsigned int megabytes = 0;
         if (query && query(GLX_RENDERER_VIDEO_MEMORY_MESA, &megabytes)) bytes = uint64_t{megabytes} << 20;
     }
-    if (bytes == 0 && gl_extensions && std::string_view(gl_extensions).find("GL_NVX_gpu_memory_info") != std::string_view::npos) {
+    const bool nvidia =
+        gl_extensions && std::string_view(gl_extensions).find("GL_NVX_gpu_memory_info") != std::string_view::npos;
+    if (bytes == 0 && nvidia) {
         const GLenum kDedicatedVideoMemoryKb = 0x9047;
         GLint kilobytes = 0;
         glGetIntegerv(kDedicatedVideoMemoryKb, &kilobytes);

@@ -338,7 +338,8 @@ void TAdjustment_Form::Create_Buttons_And_Links()
     Panel1 = new QFrame(this);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setGeometry(66, 490, 391, 25);
-    glLabel_Title = new TGradient_Label("QUELM  3D  Screensaver  Settings", QColor(0, 0, 160), QColor(0, 128, 0), Panel1);
+    glLabel_Title =
+        new TGradient_Label("QUELM  3D  Screensaver  Settings", QColor(0, 0, 160), QColor(0, 128, 0), Panel1);
     QFont bold = font();
     bold.setBold(true);
     bold.setPixelSize(13);

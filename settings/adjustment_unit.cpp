@@ -57,7 +57,8 @@ TAdjustment_Form::TAdjustment_Form()
     connect(Label14, &TLink_Label::Clicked, this, &TAdjustment_Form::Label14Click);
     connect(Label13, &TLink_Label::Mouse_Moved, this, &TAdjustment_Form::Label13MouseMove);
     connect(Label14, &TLink_Label::Mouse_Moved, this, &TAdjustment_Form::Label14MouseMove);
-    connect(glGroupBox_Volume_Music, &TGradient_Group_Box::Entered, this, &TAdjustment_Form::glGroupBox_MusicSelectEnter);
+    connect(glGroupBox_Volume_Music, &TGradient_Group_Box::Entered, this,
+            &TAdjustment_Form::glGroupBox_MusicSelectEnter);
     connect(Page_Control, &QTabWidget::currentChanged, this, [this] {
         if (!changing_page_by_code_) Page_ControlChange();
     });
@@ -233,9 +234,15 @@ void TAdjustment_Form::CheckBox_GammaClick()
 
 void TAdjustment_Form::CheckBox_NoMusicClick() { glGroupBox_Volume_Music->setVisible(!CheckBox_NoMusic->isChecked()); }
 
-void TAdjustment_Form::TrackBar_GammaChange() { glLabel_Gamma->Set_Text(QString::number(TrackBar_Gamma->value()) + " "); }
+void TAdjustment_Form::TrackBar_GammaChange()
+{
+    glLabel_Gamma->Set_Text(QString::number(TrackBar_Gamma->value()) + " ");
+}
 
-void TAdjustment_Form::TrackBar_CamChange() { glLabel_Cam_Sec->Set_Text(QString::number(TrackBar_Cam->value()) + "  sec "); }
+void TAdjustment_Form::TrackBar_CamChange()
+{
+    glLabel_Cam_Sec->Set_Text(QString::number(TrackBar_Cam->value()) + "  sec ");
+}
 
 void TAdjustment_Form::TrackBar_Volume_MusicChange()
 {
@@ -262,7 +269,8 @@ void TAdjustment_Form::RadioGroup_PresetsClick()
 
 void TAdjustment_Form::Load_Lilly_Picture()
 {
-    Image_Lilly->setPixmap(Molecule_Picture("Molecula3C_ANE0" + QString::number(QRandomGenerator::global()->bounded(4))));
+    const int picture = QRandomGenerator::global()->bounded(4);
+    Image_Lilly->setPixmap(Molecule_Picture("Molecula3C_ANE0" + QString::number(picture)));
     Image_Lilly->repaint();
 }
 

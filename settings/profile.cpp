@@ -262,7 +262,8 @@ bool Replace_File(const std::string& path, std::string_view bytes, std::string& 
         return false;
     }
     // Make the rename itself durable; a folder that cannot be opened or synced changes nothing.
-    int dir = open(target.parent_path().empty() ? "." : target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);

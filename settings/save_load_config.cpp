@@ -183,5 +183,6 @@ static bool Erase_Section_Of(const QString& path, const char* section)
 
 bool Erase_Settings()
 {
-    return Erase_Section_Of(Behaviour_File_Path(), Behaviour_Section) && Erase_Section_Of(State_File_Path(), State_Section);
+    return Erase_Section_Of(Behaviour_File_Path(), Behaviour_Section) &&
+           Erase_Section_Of(State_File_Path(), State_Section);
 }

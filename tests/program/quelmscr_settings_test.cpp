@@ -116,8 +116,8 @@ protected:
     std::optional<WindowInfo> openForm(const Path_File& config, const std::vector<std::string>& command = {})
     {
         std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", config.path}};
-        bool started = command.empty() ? host.start(dir.path, "quelmscr", env, {"/c"})
-                                       : host.start(dir.path, command.front(), env, {command.begin() + 1, command.end()});
+        std::vector<std::string> run = command.empty() ? std::vector<std::string>{"quelmscr", "/c"} : command;
+        bool started = host.start(dir.path, run.front(), env, {run.begin() + 1, run.end()});
         if (!started) return std::nullopt;
         auto form = waitForWindow(kFormTitle, 30);
         if (form && !waitForFocus(form->id, 10)) ADD_FAILURE() << "the form did not take the keyboard";
