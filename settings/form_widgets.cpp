@@ -20,13 +20,14 @@ void TGradient_Group_Box::Set_Body_Colour(const QColor& colour)
     update();
 }
 
-void TGradient_Group_Box::Focus_Changed(QWidget*, QWidget* now)
+void TGradient_Group_Box::Focus_Changed(QWidget* old, QWidget* now)
 {
     bool inside = now && isAncestorOf(now);
     if (inside == holds_focus_) return;
     holds_focus_ = inside;
     update();
-    if (inside) emit Entered();
+    // Without an old focus the window itself came back to the front: the user entered nothing.
+    if (inside && old) emit Entered();
 }
 
 void TGradient_Group_Box::paintEvent(QPaintEvent*)

@@ -25,7 +25,7 @@ public:
     bool Holds_Focus() const { return holds_focus_; }
 
 signals:
-    // Focus moved from outside the box to a control inside it.
+    // Focus moved from a control outside the box to one inside it.
     void Entered();
 
 protected:
