@@ -261,6 +261,8 @@ TEST(ZeroPack, MissingPackShowsOneMessageAndMakesNoFolder)
 {
     ProgramDir dir;
     std::filesystem::remove(dir.path + "/data.res");
+    // The program directory also holds the host and its help folder: only a new entry counts.
+    const std::vector<std::string> before = dir.entries();
     RunningProgram zero;
     ASSERT_TRUE(zero.start(dir.path, "zero", messagesToStderr()));
     ASSERT_TRUE(zero.waitExit(20.0));
@@ -269,7 +271,7 @@ TEST(ZeroPack, MissingPackShowsOneMessageAndMakesNoFolder)
     size_t first = err.find("[ERROR] Res File Not Found!");
     ASSERT_NE(first, std::string::npos) << err;
     EXPECT_EQ(err.find("Res File Not Found!", first + 10), std::string::npos) << err;
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"zero"});
+    EXPECT_EQ(dir.entries(), before);
 }
 
 TEST(ZeroPack, TemporaryFolderIsGoneAfterSigterm)
