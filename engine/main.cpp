@@ -1,8 +1,8 @@
 // zero: the full-screen engine. It takes no arguments and works in the program directory.
-#include "core/clock.h"
-#include "core/engine_app.h"
-#include "core/messages.h"
-#include "core/x_errors.h"
+#include "app/engine_app.h"
+#include "app/message_box.h"
+#include "base/clock.h"
+#include "base/messages.h"
 
 #include <SDL.h>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 
 int main(int, char**)
 {
+    installMessageBox();
     std::string error;
     std::optional<CaptureConfig> capture = parseCaptureConfig(
         std::getenv("ZERO_CAPTURE_DIR"), std::getenv("ZERO_CAPTURE_FRAMES"), std::getenv("ZERO_SEED"), error);
@@ -28,8 +29,7 @@ int main(int, char**)
         useFixedClock(kCaptureStartSeconds);
     }
     g_app.capture = *capture;
-    installXErrorLogging();
-    installExitCleanup();
+    installExitCleanup();   // on every way out, a lost X display included
     g_app.createWindow();
     g_app.init();
     int code = g_app.run();

@@ -59,5 +59,28 @@ int main(int argc, char** argv)
     input.insert(input.end(), model.begin(), model.end());
     input.insert(input.end(), normals.begin(), normals.end());
     put(root / "model", "palm.bin", input);
+
+    // The behaviour settings file as the settings dialog writes it, one hand-edited with negative
+    // and oversized values, and one in other letter cases with a second section and comments.
+    auto text = [](const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); };
+    put(root / "profile", "dialog.cfg",
+        text("[FullScreen behaviour Control]\r\nfpsch_on=0\r\nclock_on=1\r\nmouse_on=0\r\nmusic_on=1\r\n"
+             "sound_on=1\r\nmusic_vo=99\r\nsound_vo=99\r\nspeed_vo=1\r\ngamma_vo=100\r\ncamjump_vo=90\r\n"
+             "vsync_on=0\r\n"));
+    put(root / "profile", "hand_edited.cfg",
+        text("[FullScreen behaviour Control]\nmusic_vo=-10\nsound_vo=4294967295\nspeed_vo=-1\n"
+             "gamma_vo=-99999999999\ncamjump_vo=-2147483648\n"));
+    put(root / "profile", "cases.cfg",
+        text("; written by hand\n[Other]\nmusic_vo=3\n[fullscreen BEHAVIOUR control]\n  MUSIC_VO = 50 \n"
+             "Gamma_Vo=+150\ncamjump_vo=7x\n[FullScreen behaviour Control]\nmusic_vo=1\n"));
+
+    // Settings files as the dialog writes them, and one a user edited by hand.
+    put(root / "settings_profile", "controls.cfg",
+        text("[FullScreen behaviour Control]\r\nfpsch_on=0\r\nclock_on=1\r\nmusic_vo=50\r\ngamma_vo=0x85\r\n"));
+    put(root / "settings_profile", "controlsadj.cfg",
+        text("[Adjustment Form Control Panel Settings]\nTrackBar_Cam .Position=25\nRadioGroup_Presets .ItemIndex=-1\n"
+             "CheckBox_Gamma .Checked/UnChecked=1\n"));
+    put(root / "settings_profile", "edited.cfg",
+        text("; mine\n[Other]\nx = \"1\"\n\n[ fullscreen BEHAVIOUR control \ngamma_vo = -7\nbroken line\n[Aa]\nbB=2"));
     return 0;
 }

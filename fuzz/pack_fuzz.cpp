@@ -13,8 +13,12 @@ namespace fs = std::filesystem;
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     setenv("ZERO_MESSAGES", "stderr", 1);
-    char pattern[] = "/tmp/quelm-packfuzz-XXXXXX";
+    static char pattern[] = "/tmp/quelm-packfuzz-XXXXXX";
     fs::current_path(mkdtemp(pattern));
+    std::atexit([] {   // the working folder goes with the run
+        std::error_code ec;
+        fs::remove_all(pattern, ec);
+    });
     return 0;
 }
 

@@ -2,7 +2,7 @@
 // flown by the camera. The table must never be overrun and the segment must stay on the path.
 #include "camera/camera.h"
 #include "camera/waypoints.h"
-#include "core/numeric.h"
+#include "base/numeric.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,8 +14,12 @@ namespace fs = std::filesystem;
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     setenv("ZERO_MESSAGES", "stderr", 1);
-    char pattern[] = "/tmp/quelm-wpfuzz-XXXXXX";
+    static char pattern[] = "/tmp/quelm-wpfuzz-XXXXXX";
     fs::current_path(mkdtemp(pattern));
+    std::atexit([] {   // the working folder goes with the run
+        std::error_code ec;
+        fs::remove_all(pattern, ec);
+    });
     return 0;
 }
 

@@ -1,5 +1,6 @@
 // quelmscr: the screensaver host. Runs the scene by starting the engine, shows the preview or the
 // settings dialog, or (mode "a") the password change, as its command line says.
+#include "adjustment_unit.h"
 #include "engine_process.h"
 #include "modul_another.h"
 #include "system_controls_all_info.h"
@@ -33,8 +34,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     if (Mode == u"p") return Show_Preview();
     if (Mode == u"c") {
-        std::fprintf(stderr, "quelmscr: mode \"%s\" is not built yet\n", qPrintable(Mode));
-        return 2;
+        Show_Settings_Dialog();
+        return 0;
     }
     return Run_FullScreen_Mode();
 }

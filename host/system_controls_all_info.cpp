@@ -20,6 +20,7 @@
 #include <QTimerEvent>
 #include <QWidget>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <random>
 
@@ -67,6 +68,23 @@ private:
 };
 
 PreviewWindow* Preview_Child = nullptr;
+
+volatile std::sig_atomic_t Quit_Signal = 0;
+void onQuitSignal(int)
+{
+    Quit_Signal = 1;
+}
+
+// The message loop of run mode and preview mode. It ends once Quit_Flag is set, or on SIGTERM or
+// SIGINT, which is how the session asks a program to quit here. A signal interrupts the wait, and
+// the mode's timer wakes the loop at least once a period.
+void Run_Message_Loop()
+{
+    std::signal(SIGTERM, onQuitSignal);
+    std::signal(SIGINT, onQuitSignal);
+    while (!Quit_Flag && !Quit_Signal) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    Quit_Flag = true;
+}
 
 // The hidden run-mode window: it only receives the watch timer and a close.
 class RunModeWindow : public QWidget {
@@ -127,7 +145,7 @@ int Run_FullScreen_Mode()
     std::fprintf(stderr, "quelmscr: watching the foreground window 0x%lx\n", Remembered_Foreground);
     window.startWatch();
 
-    while (!Quit_Flag) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    Run_Message_Loop();
     window.close();
     return 0;
 }
@@ -187,7 +205,7 @@ int Show_Preview()
     child.startRepaints();
     std::fprintf(stderr, "quelmscr: preview picture %d in window %lu\n", number, Preview_Window);
 
-    while (!Quit_Flag) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    Run_Message_Loop();
     Preview_Child = nullptr;
     return 0;
 }

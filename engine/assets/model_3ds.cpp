@@ -4,7 +4,6 @@
 // indices are dropped. A well-formed file loads exactly as written.
 #include "assets/model_3ds.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -164,7 +163,6 @@ void readFaceMaterial(const ChunkFile& file, Span body, const std::vector<ModelM
         const uint16_t* face = &object.faces[static_cast<size_t>(keptTriangle[t]) * 3];
         group.indices.insert(group.indices.end(), face, face + 3);
     }
-    group.numIndices = static_cast<int32_t>(group.indices.size());
 }
 
 void readFaces(const ChunkFile& file, Span body, const std::vector<ModelMaterial>& materials, ModelObject& object)
@@ -209,10 +207,7 @@ void settleObject(ModelObject& object)
         std::vector<uint16_t> kept;
         for (size_t t = 0; t + 2 < group.indices.size(); t += 3)
             if (inRange(group.indices, t)) kept.insert(kept.end(), group.indices.begin() + t, group.indices.begin() + t + 3);
-        if (kept.size() != group.indices.size()) {
-            group.indices = std::move(kept);
-            group.numIndices = static_cast<int32_t>(group.indices.size());
-        }
+        if (kept.size() != group.indices.size()) group.indices = std::move(kept);
     }
     std::vector<uint16_t> faces;
     for (size_t t = 0; t + 2 < object.faces.size(); t += 3)

@@ -10,7 +10,6 @@
 #include <vector>
 
 class ResourcePack;
-struct FrameTimer;
 
 struct ModelMaterial {
     std::string name;                   // at most 79 characters
@@ -22,7 +21,6 @@ struct ModelMaterial {
 
 struct MaterialFaces {
     std::vector<uint16_t> indices;      // three vertex indices per listed triangle
-    int32_t numIndices = 0;
     int32_t material = 0;               // index into the materials; numMaterials when no name matched
 };
 
@@ -46,8 +44,6 @@ public:
     std::vector<int32_t> drawOrder;     // the blended draw's visiting order
     std::vector<float> drawDistance;    // the blended draw's sort keys
     std::string name;
-    std::string folder;                 // the pack's temporary folder prefix
-    ResourcePack* pack = nullptr;
     int32_t numObjects = 0;
     int32_t numMaterials = 0;
     std::vector<ModelMaterial> materials;
@@ -66,8 +62,8 @@ public:
     // Opaque draw, one glDrawElements per material group. With bindTextures false the caller's
     // texture bindings stay in force.
     void draw(bool bindTextures);
-    // Blended draw with depth writes off; with sort, objects are ordered far to near from the
-    // viewpoint (-x, -y, -z) on the frames whose frame counter is 0 or 30.
+    // Blended draw with depth writes off; with sort, the objects are first ordered far to near
+    // from the viewpoint (-x, -y, -z) (callers sort on the frames isSortFrame names).
     void drawBlended(bool bindTextures, bool sort, float x, float y, float z);
 
     // The loading steps without OpenGL, for tests and the fuzz target. readModel replaces the
@@ -80,10 +76,11 @@ public:
     // Orders drawOrder by drawDistance from the viewpoint (-x, -y, -z), farthest first;
     // objects at equal distance keep their index order.
     void sortDrawOrder(float x, float y, float z);
-
-    // The frame timer whose frame counter decides the blended draw's sort frames.
-    static const FrameTimer* frameTimer;
 };
+
+// Whether the blended draw re-sorts on a frame with this frame counter (the frame timer's): on
+// 0 and 30, twice in each second's window.
+bool isSortFrame(float frameCounter);
 
 // 3DS chunk identifiers the reader acts on.
 enum : uint16_t {

@@ -2,16 +2,14 @@
 // opaque, or blended with depth writes off in a far-to-near order refreshed twice a second.
 #include "assets/model_3ds.h"
 
-#include "core/frame_timer.h"
-
 #include <GL/glew.h>
 #include <cmath>
-
-const FrameTimer* Model_3DS::frameTimer = nullptr;
 
 // The frame counter values on which the blended draw re-sorts: twice in each second's window.
 static constexpr float kSortFrameFirst = 0.0f;
 static constexpr float kSortFrameSecond = 30.0f;
+
+bool isSortFrame(float frameCounter) { return frameCounter == kSortFrameFirst || frameCounter == kSortFrameSecond; }
 
 static void beginModelTransform(const Model_3DS& model)
 {
@@ -53,7 +51,8 @@ static GLuint groupTexture(const Model_3DS& model, const MaterialFaces& group)
 
 static void drawGroup(const MaterialFaces& group)
 {
-    if (group.numIndices > 0) glDrawElements(GL_TRIANGLES, group.numIndices, GL_UNSIGNED_SHORT, group.indices.data());
+    if (!group.indices.empty())
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.indices.size()), GL_UNSIGNED_SHORT, group.indices.data());
 }
 
 void Model_3DS::draw(bool bindTextures)
@@ -91,8 +90,7 @@ void Model_3DS::sortDrawOrder(float x, float y, float z)
 
 void Model_3DS::drawBlended(bool bindTextures, bool sort, float x, float y, float z)
 {
-    float counter = frameTimer ? frameTimer->frameCounter : kSortFrameFirst;
-    if (sort && (counter == kSortFrameFirst || counter == kSortFrameSecond)) sortDrawOrder(x, y, z);
+    if (sort) sortDrawOrder(x, y, z);
     beginModelTransform(*this);
     for (int32_t index : drawOrder) {
         if (index < 0 || index >= numObjects) continue;

@@ -4,13 +4,11 @@
 #include "assets/file_bytes.h"
 #include "assets/pack.h"
 #include "assets/texture.h"
-#include "core/messages.h"
+#include "base/messages.h"
 
 void Model_3DS::loadFromPack(ResourcePack& resourcePack, const char* modelName)
 {
-    pack = &resourcePack;
     name = modelName;
-    folder = resourcePack.tempPath("");
     resourcePack.extract(modelName);
     std::optional<std::vector<uint8_t>> bytes;
     if (isPlainEntryName(modelName)) bytes = readFileBytes(resourcePack.tempPath(modelName));

@@ -1,7 +1,8 @@
 // Resource pack reading, extraction into the temporary folder, and its clean-up.
 #include "assets/pack.h"
 
-#include "core/messages.h"
+#include "base/messages.h"
+#include "base/names.h"
 
 #include <cstdio>
 #include <sys/stat.h>

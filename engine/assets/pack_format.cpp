@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
 
 static int32_t readInt32(const uint8_t* p)
 {
@@ -21,11 +20,6 @@ bool isPlainEntryName(const std::string& name)
 {
     if (name.empty() || name == "." || name == "..") return false;
     return name.find_first_of("/\\:") == std::string::npos;
-}
-
-bool sameNameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
 int64_t packDirectoryBytes(int32_t count, int64_t fileLength)

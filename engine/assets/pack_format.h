@@ -29,7 +29,5 @@ int64_t packDirectoryBytes(int32_t count, int64_t fileLength);
 // A name that stays inside the temporary folder: not empty, no folder separator, no drive, not "." or "..".
 bool isPlainEntryName(const std::string& name);
 
-bool sameNameIgnoringCase(const std::string& a, const std::string& b);
-
 // Lays out a pack in memory from (name, bytes) pairs in the given order.
 std::vector<uint8_t> buildPack(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries);

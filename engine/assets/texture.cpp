@@ -5,8 +5,8 @@
 #include "assets/file_bytes.h"
 #include "assets/image_scale.h"
 #include "assets/pack.h"
-#include "core/exit_hooks.h"
-#include "core/messages.h"
+#include "base/exit_hooks.h"
+#include "base/messages.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>

@@ -2,7 +2,7 @@
 #include "audio/audio_player.h"
 
 #include "audio/stream_library.h"
-#include "core/messages.h"
+#include "base/messages.h"
 
 static constexpr uint32_t kOutputFrequency = 44100;
 
@@ -30,9 +30,8 @@ void AudioPlayer::loadStreamFromPack(ResourcePack& pack, const char* name)
         fail("BASS could not load file", "BASS Error");
         return;
     }
+    logLine("audio stream %d: %s", streamCount(), name);
     streams_.push_back(handle);
-    logLine("audio stream %d: %s", streamCount_, name);
-    ++streamCount_;
 }
 
 void AudioPlayer::setVolume(int index, int volume)
@@ -65,7 +64,6 @@ void AudioPlayer::shutdown()
 {
     for (uint32_t handle : streams_) streamFree(handle);
     streams_.clear();
-    streamCount_ = 0;
     if (deviceOpen_) streamLibraryFree();
     deviceOpen_ = false;
 }

@@ -29,16 +29,15 @@ public:
     void (*onFailure)() = nullptr;
 
     const std::vector<uint32_t>& streams() const { return streams_; }
-    int32_t streamCount() const { return streamCount_; }
+    int32_t streamCount() const { return static_cast<int32_t>(streams_.size()); }
 
     int32_t musicIndex = 0;   // the music's stream: the count of streams loaded before it
 
 private:
-    bool known(int index) const { return index >= 0 && index < streamCount_; }
+    bool known(int index) const { return index >= 0 && index < streamCount(); }
     void fail(const char* text, const char* caption);
 
     std::vector<uint32_t> streams_;
-    int32_t streamCount_ = 0;
     bool deviceOpen_ = false;
 };
 

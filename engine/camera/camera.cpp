@@ -1,7 +1,7 @@
 // Camera flight: spline evaluation, the per-frame step, restarts, and the view matrix.
 #include "camera/camera.h"
 
-#include "core/numeric.h"
+#include "base/numeric.h"
 
 #include <GL/gl.h>
 #include <algorithm>

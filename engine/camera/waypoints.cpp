@@ -2,7 +2,7 @@
 #include "camera/waypoints.h"
 
 #include "assets/pack.h"
-#include "core/messages.h"
+#include "base/messages.h"
 
 #include <algorithm>
 #include <bit>

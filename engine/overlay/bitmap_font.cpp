@@ -3,6 +3,7 @@
 
 #include "assets/pack.h"
 #include "assets/texture.h"
+#include "base/view_size.h"
 
 #include <GL/gl.h>
 #include <cstdio>
@@ -57,12 +58,6 @@ void BitmapFont::loadFontFromPack(ResourcePack& pack, const char* name)
     build(pack.tempPath(name).c_str());
 }
 
-void BitmapFont::setWindowSize(int width, int height)
-{
-    windowWidth = width > 0 ? width : 1;
-    windowHeight = height > 0 ? height : 1;
-}
-
 void BitmapFont::build(const char* path)
 {
     listBase = glGenLists(kGlyphCells);
@@ -106,7 +101,9 @@ void BitmapFont::print(int set, float size, float x, float y, const char* format
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, windowWidth, 0.0, windowHeight, -1.0, 1.0);
+    // An empty view (no window yet) still gives a valid projection.
+    const ViewSize& view = viewSize();
+    glOrtho(0.0, view.width > 0 ? view.width : 1, 0.0, view.height > 0 ? view.height : 1, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

@@ -38,15 +38,13 @@ size_t formatTextV(TextBuffer& buffer, const char* format, va_list args);
 struct BitmapFont {
     uint32_t listBase = 0;
     uint32_t texture = 0;
-    int windowWidth = 1, windowHeight = 1;   // the projection print draws in
 
     void loadFontFromPack(ResourcePack& pack, const char* name);
     // Allocates the 256 lists, loads the picture and compiles the glyphs.
     void build(const char* path);
-    // The size of the window that text is placed in (origin at its lower-left corner).
-    void setWindowSize(int width, int height);
-    // Draws the formatted text with its lower-left corner at pixel (x, y), each glyph size x size
-    // pixels, in the current colour. Depth test on, blending and texturing off afterwards.
+    // Draws the formatted text with its lower-left corner at pixel (x, y) of the view
+    // (base/view_size.h; origin at its lower-left corner), each glyph size x size pixels, in
+    // the current colour. Depth test on, blending and texturing off afterwards.
     void print(int set, float size, float x, float y, const char* format, ...) const
         __attribute__((format(printf, 6, 7)));
 };

@@ -2,8 +2,6 @@
 #include "overlay/fader.h"
 
 #include "assets/texture.h"
-#include "camera/camera.h"
-#include "core/messages.h"
 
 #include <GL/gl.h>
 #include <cmath>
@@ -47,16 +45,6 @@ bool ScreenFader::step(float framesPerSecond)
     return jump;
 }
 
-void ScreenFader::update(const WaypointPath& path, float framesPerSecond, Camera& camera)
-{
-    // A request renewed while the flash stays at full strength restarts the camera every frame;
-    // only the jump that ends a rise is logged.
-    const bool rising = flashAlpha < 1.0f;
-    if (!step(framesPerSecond)) return;
-    camera.restart(path);
-    if (rising) logLine("camera jump to segment %d", static_cast<int>(camera.segment));
-}
-
 void overlayQuad(float left, float bottom, float right, float top, bool textured)
 {
     glBegin(GL_QUADS);
@@ -71,9 +59,9 @@ void overlayQuad(float left, float bottom, float right, float top, bool textured
     glEnd();
 }
 
-void ScreenFader::draw(uint32_t screenWidth, uint32_t screenHeight) const
+void ScreenFader::draw(uint32_t viewWidth, uint32_t viewHeight) const
 {
-    const float w = static_cast<float>(screenWidth), h = static_cast<float>(screenHeight);
+    const float w = static_cast<float>(viewWidth), h = static_cast<float>(viewHeight);
 
     glColor4f(1.0f, 1.0f, 1.0f, loadingAlpha);
     glEnable(GL_TEXTURE_2D);

@@ -5,8 +5,6 @@
 #include <cstdint>
 
 class ResourcePack;
-struct Camera;
-struct WaypointPath;
 
 constexpr float kLoadingFadeRate = 0.5714286f;   // per second: gone in 1.75 s
 constexpr float kFlashRate = 1.0f;               // per second, up and down
@@ -32,11 +30,9 @@ struct ScreenFader {
 
     void load(ResourcePack& pack, const char* name);
     // The fades of one frame; true when the flash has reached full strength and the camera is
-    // to jump now (the request is then cleared).
+    // to jump now (the request is then cleared). The application restarts the camera then.
     bool step(float framesPerSecond);
-    // step, and the camera's restart on the path when it says so.
-    void update(const WaypointPath& path, float framesPerSecond, Camera& camera);
-    // The loading picture, then the flash, each over the whole screen. The states are set every
+    // The loading picture, then the flash, each over the whole view. The states are set every
     // frame; the fill is skipped at alpha 0, where the blend would change no pixel.
-    void draw(uint32_t screenWidth, uint32_t screenHeight) const;
+    void draw(uint32_t viewWidth, uint32_t viewHeight) const;
 };

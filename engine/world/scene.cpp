@@ -2,6 +2,7 @@
 #include "world/scene.h"
 
 #include "assets/model_3ds.h"
+#include "base/frame_timer.h"
 #include "camera/camera.h"
 #include "world/terrain.h"
 
@@ -36,6 +37,7 @@ static void setLight()
 static void drawLeaves(const SceneObjects& scene, bool sort)
 {
     if (!scene.palmLeaves) return;
+    if (sort && scene.timer) sort = isSortFrame(scene.timer->frameCounter);
     const float* t = scene.camera ? scene.camera->translation.data() : nullptr;
     scene.palmLeaves->drawBlended(true, sort, t ? t[0] : 0.0f, t ? t[1] : 0.0f, t ? t[2] : 0.0f);
 }

@@ -5,6 +5,7 @@
 class Model_3DS;
 struct Terrain;
 struct Camera;
+struct FrameTimer;
 
 enum ScenePass { kPassReflection = 0, kPassRefraction = 1, kPassMain = 2, kPassAfterWater = 3 };
 
@@ -16,11 +17,30 @@ struct SceneObjects {
     const Terrain* terrain1 = nullptr;
     const Terrain* terrain2 = nullptr;
     const Camera* camera = nullptr;
+    // Its frame counter picks the frames on which the leaves are sorted (isSortFrame); without
+    // a timer they are sorted at every after-water pass.
+    const FrameTimer* timer = nullptr;
 };
 
 // The caller has set the projection, the camera and for passes 0 and 1 the mirror, clip plane
 // and target. Returns with lighting off; passes 0 to 2 also with blending off.
 void drawScene(const SceneObjects& scene, int pass);
+
+// Where start-up puts the scene's objects (the sky and the ship are placed at every draw).
+// The palms: both models at twice their size, lowered onto the island.
+constexpr float kPalmScale = 2.0f;
+constexpr float kPalmOffsetY = -22.2f;
+// The terrains at twice their size, then lowered (in scaled units) so the sea laps their shores;
+// the distant islands sit a little higher than the main one.
+constexpr float kTerrainScale = 2.0f;
+constexpr float kTerrain1OffsetY = -11.3f;
+constexpr float kTerrain2OffsetY = -11.2f;
+// How often the shared detail map repeats across each terrain (the "dsize" uniform).
+constexpr float kTerrain1DetailSize = 64.0f;
+constexpr float kTerrain2DetailSize = 640.0f;
+// The sea: a square of this half size, with the distortion map repeated this often along a side.
+constexpr float kWaterHalfSize = 4096.0f;
+constexpr float kWaterTexRepeat = 192.0f;
 
 // Light 1: brighter than white on purpose, so the lit models read well in the sun.
 constexpr float kLightAmbient[4] = {1.7f, 1.7f, 1.0f, 1.0f};

@@ -2,7 +2,7 @@
 #include "world/shader_set.h"
 
 #include "assets/pack.h"
-#include "core/messages.h"
+#include "base/messages.h"
 
 #include <GL/glew.h>
 #include <cstdio>

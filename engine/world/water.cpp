@@ -1,11 +1,13 @@
 // Water set-up, the two render passes and the sea quad.
 #include "world/water.h"
 
+#include "base/messages.h"
+#include "base/view_size.h"
 #include "camera/camera.h"
-#include "core/messages.h"
 #include "world/shader_set.h"
 
 #include <GL/glew.h>
+#include <algorithm>
 
 void Water::setup(ResourcePack& pack, const char* dudvName, float repeat, float half, bool wantTargets)
 {
@@ -62,9 +64,20 @@ static void renderIntoTarget(const Water& water, const RenderTarget& target, int
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
-// Draws into the back buffer's lower-left corner and copies it; the main pass clears it after.
-static void renderAndCopy(const Water& water, TextureName texture, int size, int pass, const double plane[4], bool mirrored)
+// The side of the copy path's square: the image's size, cut to what the view holds, since pixels
+// outside the window are not the engine's to read back. A full-screen view holds both images.
+static int copySide(int size)
 {
+    const ViewSize& view = viewSize();
+    if (view.width <= 0 || view.height <= 0) return size;
+    return std::min({size, view.width, view.height});
+}
+
+// Draws into the back buffer's lower-left corner and copies it; the main pass clears it after.
+static void renderAndCopy(const Water& water, TextureName texture, int imageSize, int pass, const double plane[4],
+                          bool mirrored)
+{
+    const int size = copySide(imageSize);
     glViewport(0, 0, size, size);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawClippedScene(water, pass, plane, mirrored);
@@ -84,7 +97,7 @@ void Water::renderRefraction()
 {
     if (useTargets) renderIntoTarget(*this, refractionTarget, 1, kRefractionClip, false);
     else renderAndCopy(*this, refractionTexture, refractionSize, 1, kRefractionClip, false);
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(0, 0, viewSize().width, viewSize().height);
 }
 
 void Water::draw()

@@ -1,7 +1,8 @@
 // The sea: one large quad drawn through the water program with two images rendered anew each
 // frame, the scene mirrored in the sea plane (reflection) and the scene below it (refraction),
 // plus a scrolling distortion map. The images come from framebuffer objects when the driver has
-// them, otherwise from the back buffer's corner copied into textures.
+// them, otherwise from the back buffer's corner copied into textures (a square no larger than
+// the view, base/view_size.h). The shader maps each image onto the whole view.
 #pragma once
 
 #include "assets/texture.h"
@@ -31,12 +32,12 @@ struct Water {
     const Camera* camera = nullptr;
     ShaderSet* shaders = nullptr;
     void (*drawScene)(int pass) = nullptr;
-    int windowWidth = 0, windowHeight = 0;
 
     // Framebuffer objects when wantTargets and the driver has them; a target the driver calls
     // incomplete sends the water down the copy path instead.
     void setup(ResourcePack& pack, const char* dudvName, float texRepeat, float halfSize, bool wantTargets);
     void renderReflection();
+    // Ends with the viewport back on the whole view (base/view_size.h).
     void renderRefraction();
     void draw();
     void destroy();

@@ -108,6 +108,7 @@ TEST(QuelmscrPreview, ShowsOneOfTheFirstFivePicturesUnscaledAndAllFiveOverManySt
         seen.insert(n);
         host.signal(SIGTERM);
         ASSERT_TRUE(host.waitExit(5));
+        EXPECT_EQ(host.exitCode, 0);
     }
     EXPECT_EQ(seen, (std::set<int>{0, 1, 2, 3, 4}));
 }

@@ -83,13 +83,15 @@ protected:
     RunningProgram zero;
     fs::path shots = fs::current_path() / "overlay_shots";
 
-    void start(const std::string& settings)
+    void start(const std::string& settings, const std::map<std::string, std::string>& moreEnvironment = {})
     {
         // The camera holds still and no timed jump flashes over what the tests look at.
         std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\ncamjump_vo=0\r\nspeed_vo=0\r\n"
                                                   << settings;
         fs::create_directories(shots);
-        ASSERT_TRUE(zero.start(dir.path, "zero", {{"ZERO_MESSAGES", "stderr"}}));
+        std::map<std::string, std::string> env = moreEnvironment;
+        env["ZERO_MESSAGES"] = "stderr";
+        ASSERT_TRUE(zero.start(dir.path, "zero", env));
         auto window = waitForWindow(kTitle, 20.0);
         ASSERT_TRUE(window) << zero.stderrText();
         ASSERT_TRUE(zero.waitForOutput("zero: running", 60.0)) << zero.stderrText();
@@ -110,6 +112,22 @@ protected:
             return empty;
         }
         return *picture;
+    }
+
+    // A screenshot once the screen has stopped changing but for the sea: on a busy machine the
+    // loading picture may still be fading when start returns (its first second counts 61 frames).
+    Picture stillShot(const std::string& name)
+    {
+        Picture last = shot(name);
+        for (int i = 0; i < 12; ++i) {
+            pause(400);
+            Picture now = shot(name);
+            int moving = 0;
+            for (auto [x, y] : spreadPoints()) moving += distance(now.at(x, y), last.at(x, y)) > 25;
+            last = now;
+            if (moving <= 3) break;
+        }
+        return last;
     }
 
     // A key, then time for the frames after it to reach the screen.
@@ -185,7 +203,7 @@ TEST_F(ZeroOverlay, F1ShowsTheHelpPictureAfterItsFadeAndHidesItAgain)
 {
     start("clock_on=0\r\n");
     if (HasFatalFailure()) return;
-    Picture before = shot("before-help");
+    Picture before = stillShot("before-help");
     key("F1", 2800);
     Picture help = shot("help");
     // The picture spans 0.55 of the screen about its centre, 1056 x 594 pixels, at alpha 0.7: just
@@ -225,7 +243,9 @@ TEST_F(ZeroOverlay, F1ShowsTheHelpPictureAfterItsFadeAndHidesItAgain)
 
 TEST_F(ZeroOverlay, AnArrowKeyBringsThePaleFlashAndAJumpAlongThePath)
 {
-    start("clock_on=0\r\n");
+    // A fixed seed makes the jump a far one (segment 71 to 3 on the built path): a jump to a
+    // neighbouring segment could leave too little of the still view changed to see.
+    start("clock_on=0\r\n", {{"ZERO_SEED", "10"}});
     if (HasFatalFailure()) return;
     EXPECT_EQ(zero.stderrText().find("camera jump"), std::string::npos) << "a jump nobody asked for";
     Picture before = shot("before-flash");

@@ -4,7 +4,7 @@
 // QUELM_UPDATE_REFERENCES=1 writes the references from this run instead of comparing.
 #include "support/program_runner.h"
 
-#include "core/png_writer.h"
+#include "base/png_writer.h"
 
 #include <gtest/gtest.h>
 #include <cmath>

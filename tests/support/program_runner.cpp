@@ -1,7 +1,9 @@
 // Process, window and picture helpers for program-level tests (POSIX, xwininfo, ImageMagick, libpng).
 #include "support/program_runner.h"
 
+#include <fcntl.h>
 #include <png.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,8 +83,10 @@ bool RunningProgram::start(const std::string& dir, const std::string& program,
 
 bool RunningProgram::waitExit(double seconds)
 {
+    if (pid <= 0) return exitCode >= 0;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+    // Looks at least once, so that waitExit(0) tells whether the program has ended by now.
+    while (true) {
         int status = 0;
         pid_t r = waitpid(pid, &status, WNOHANG);
         if (r == pid) {
@@ -91,9 +95,9 @@ bool RunningProgram::waitExit(double seconds)
             pid = -1;
             return true;
         }
+        if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return false;
 }
 
 void RunningProgram::signal(int sig)
@@ -127,6 +131,63 @@ RunningProgram::~RunningProgram()
         waitpid(pid, nullptr, 0);
     }
     if (!stderrPath.empty()) std::remove(stderrPath.c_str());
+}
+
+bool PrivateXServer::start(double seconds)
+{
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    pid = fork();
+    if (pid == 0) {
+        // Xvfb writes its display number to descriptor 3 once it accepts connections.
+        dup2(fds[1], 3);
+        int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) dup2(null, 2);
+        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (pid > 0 && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char c = 0;
+        if (read(fds[0], &c, 1) != 1) break;
+        if (c == '\n') break;
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) return false;
+    display = ":" + number;
+    return true;
+}
+
+void PrivateXServer::signal(int sig)
+{
+    if (pid > 0) kill(pid, sig);
+}
+
+bool PrivateXServer::waitExit(double seconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (pid > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid) {
+            pid = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return pid <= 0;
+}
+
+PrivateXServer::~PrivateXServer()
+{
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
 }
 
 std::string shell(const std::string& command, int* status)

@@ -35,13 +35,26 @@ struct RunningProgram {
     // extra environment and arguments.
     bool start(const std::string& dir, const std::string& program,
                const std::map<std::string, std::string>& env = {}, const std::vector<std::string>& args = {});
-    // Waits for the process to end; false on time-out.
+    // Waits for the process to end; false on time-out. waitExit(0) tells whether it has ended.
     bool waitExit(double seconds);
     void signal(int sig);
     std::string stderrText() const;
     // Waits until the program's standard error holds the text; false on time-out or exit.
     bool waitForOutput(const std::string& text, double seconds);
     ~RunningProgram();
+};
+
+// An X server of the test's own (Xvfb, 1920 × 1080 × 24, as the test script starts), for a run
+// that must not share the display: one whose server the test takes away.
+struct PrivateXServer {
+    pid_t pid = -1;
+    std::string display;   // ":N", for DISPLAY
+    // Starts the server and waits until it names its display; false when it does not come up.
+    bool start(double seconds = 20.0);
+    void signal(int sig);
+    // Waits for the server to end (after signal); false on time-out.
+    bool waitExit(double seconds);
+    ~PrivateXServer();
 };
 
 // Runs a shell command and returns its standard output (and the exit status through status).

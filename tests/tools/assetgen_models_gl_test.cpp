@@ -5,7 +5,7 @@
 #include "assets/pack.h"
 #include "assets/pack_format.h"
 #include "tga_writer.h"
-#include "core/png_writer.h"
+#include "base/png_writer.h"
 #include "island.h"
 #include "model_writer.h"
 #include "palm_models.h"

@@ -12,7 +12,7 @@ add_library(assetgen_models STATIC
   ${CMAKE_CURRENT_LIST_DIR}/island.cpp
   ${CMAKE_CURRENT_LIST_DIR}/noise.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture.cpp
-  ${PROJECT_SOURCE_DIR}/engine/core/png_writer.cpp
 )
 target_include_directories(assetgen_models PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/engine)
-target_link_libraries(assetgen_models PUBLIC asset_writers PNG::PNG)
+# The PNG writer is the engine's own (engine_base).
+target_link_libraries(assetgen_models PUBLIC asset_writers engine_base)

@@ -1,7 +1,7 @@
 // Picture encoding through the project's writers (and libpng for previews).
 #include "picture.h"
 
-#include "core/png_writer.h"
+#include "base/png_writer.h"
 #include "jpeg_writer.h"
 #include "tga_writer.h"
 

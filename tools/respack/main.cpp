@@ -3,6 +3,7 @@
 //   respack list PACK               name, offset and size of every entry, in file order
 //   respack extract PACK NAME OUT   one entry's bytes into OUT
 #include "assets/pack_format.h"
+#include "base/names.h"
 
 #include <cstdio>
 #include <filesystem>

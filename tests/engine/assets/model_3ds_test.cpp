@@ -95,7 +95,7 @@ TEST(Model3ds, FacesBeforeVerticesLoadTheSame)
     EXPECT_EQ(a.normals, b.normals);
     ASSERT_EQ(b.numMaterialGroups, 1);
     EXPECT_EQ(b.materialGroups[0].indices, (std::vector<uint16_t>{0, 2, 3, 0, 1, 2}));
-    EXPECT_EQ(b.materialGroups[0].numIndices, 6);
+    EXPECT_EQ(b.materialGroups[0].indices.size(), 6u);
     EXPECT_EQ(b.numFaceIndices, 6);
 }
 
@@ -286,7 +286,7 @@ TEST(Model3dsHostile, IndicesBeyondTheirArraysAreDropped)
     ASSERT_EQ(o.numMaterialGroups, 1);
     // Triangle 1 was dropped and 3 and 200 do not exist: file triangles 0 and 2 stay.
     EXPECT_EQ(o.materialGroups[0].indices, (std::vector<uint16_t>{0, 1, 2, 2, 1, 0}));
-    EXPECT_EQ(o.materialGroups[0].numIndices, 6);
+    EXPECT_EQ(o.materialGroups[0].indices.size(), 6u);
 }
 
 TEST(Model3dsHostile, ShortMappingIsPaddedAndLongNamesAreCut)
@@ -313,6 +313,13 @@ TEST(Model3dsHostile, LaterMeshWithFewerVerticesDropsTheGroupsThatNoLongerFit)
     const ModelObject& obj = model.objects[0];
     EXPECT_EQ(obj.numVertices, 1);
     ASSERT_EQ(obj.numMaterialGroups, 1);
-    EXPECT_EQ(obj.materialGroups[0].numIndices, 0);
+    EXPECT_EQ(obj.materialGroups[0].indices.size(), 0u);
     EXPECT_EQ(obj.numFaceIndices, 0);
+}
+
+TEST(BlendedSort, SortFramesAreZeroAndThirtyOfEachSecondsWindow)
+{
+    for (int counter = 0; counter < 120; ++counter)
+        EXPECT_EQ(isSortFrame(static_cast<float>(counter)), counter == 0 || counter == 30) << counter;
+    EXPECT_FALSE(isSortFrame(0.5f));
 }

@@ -4,7 +4,7 @@
 #include "assets/jpeg.h"
 #include "assets/texture.h"
 #include "assets/tga.h"
-#include "core/exit_hooks.h"
+#include "base/exit_hooks.h"
 #include "jpeg_writer.h"
 #include "tga_writer.h"
 

@@ -4,8 +4,8 @@
 #include "assets/model_3ds.h"
 #include "assets/pack.h"
 #include "assets/texture.h"
-#include "core/frame_timer.h"
-#include "core/png_writer.h"
+#include "base/frame_timer.h"
+#include "base/png_writer.h"
 #include "model_writer.h"
 #include "support/gl_context.h"
 #include "tga_writer.h"
@@ -210,7 +210,6 @@ TEST_F(GlTest, DrawsLeaveTheStateTheSceneExpects)
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<TextureName>(bound), model.materials[1].texture) << "the last group's material";
 
-    Model_3DS::frameTimer = nullptr;
     model.drawBlended(true, true, 0, 0, 0);
     EXPECT_EQ(modelview(), before);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -245,27 +244,26 @@ TEST_F(GlTest, DrawWithoutBindingKeepsTheCallersTexturesOnEveryUnit)
     pack.close();
 }
 
-TEST_F(GlTest, BlendedDrawSortsOnlyOnFramesZeroAndThirty)
+// The scene asks for the sort on the frame timer's sort frames (isSortFrame): 0 and 30.
+TEST_F(GlTest, BlendedDrawSortsOnTheSortFramesOnly)
 {
     ResourcePack pack;
     Model_3DS model;
     loadThroughPack(model, pack, squares({{-10, 0, 0}, {10, 0, 0}, {0, 0, 0}}));
     FrameTimer timer;
-    Model_3DS::frameTimer = &timer;
 
     timer.frameCounter = 0;
-    model.drawBlended(true, true, -20, 0, 0);   // viewpoint (20, 0, 0): object 0 is farthest
+    model.drawBlended(true, isSortFrame(timer.frameCounter), -20, 0, 0);   // viewpoint (20, 0, 0): object 0 is farthest
     EXPECT_EQ(model.drawOrder, (std::vector<int32_t>{0, 2, 1}));
 
     timer.frameCounter = 1;
-    model.drawBlended(true, true, 20, 0, 0);    // viewpoint (-20, 0, 0) would reverse it
+    model.drawBlended(true, isSortFrame(timer.frameCounter), 20, 0, 0);    // viewpoint (-20, 0, 0) would reverse it
     EXPECT_EQ(model.drawOrder, (std::vector<int32_t>{0, 2, 1}));
     timer.frameCounter = 30;
     model.drawBlended(true, false, 20, 0, 0);   // no sort requested
     EXPECT_EQ(model.drawOrder, (std::vector<int32_t>{0, 2, 1}));
-    model.drawBlended(true, true, 20, 0, 0);
+    model.drawBlended(true, isSortFrame(timer.frameCounter), 20, 0, 0);
     EXPECT_EQ(model.drawOrder, (std::vector<int32_t>{1, 2, 0}));
-    Model_3DS::frameTimer = nullptr;
     pack.close();
 }
 

@@ -1,8 +1,8 @@
 // Camera flight: the spline maths, the per-frame step and its segment changes, restarts,
 // paths too short for a segment, frame-rate compensation, and the view matrix under GL.
 #include "camera/camera.h"
-#include "core/frame_timer.h"
-#include "core/numeric.h"
+#include "base/frame_timer.h"
+#include "base/numeric.h"
 
 #include <gtest/gtest.h>
 #include <SDL.h>

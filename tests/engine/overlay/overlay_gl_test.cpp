@@ -1,6 +1,7 @@
 // The overlays drawn with a real OpenGL context: which glyph cell a character shows and where,
 // the state print leaves behind, and the fader's and the help picture's quads.
 #include "assets/texture.h"
+#include "base/view_size.h"
 #include "overlay/bitmap_font.h"
 #include "overlay/fader.h"
 #include "overlay/help_screen.h"
@@ -79,7 +80,7 @@ protected:
         // Lists of another owner on both sides of the font's, each painting the window white:
         // text must never reach them.
         listsBefore = glGenLists(64);
-        font.setWindowSize(kWidth, kHeight);
+        setViewSize(kWidth, kHeight);   // the view text is placed in
         font.build(path.c_str());
         listsAfter = glGenLists(64);
         for (GLuint list : {listsBefore, listsAfter})
@@ -136,6 +137,22 @@ TEST_F(FontGl, GlyphsSitAtThePixelAskedAndAdvanceBy0525OfTheirSize)
     EXPECT_EQ(cellAt(35, 32), 34) << "B starts 0.525 x 64 = 33.6 pixels on, over A";
     EXPECT_EQ(cellAt(96, 32), 34);
     EXPECT_TRUE(black(99, 32));
+}
+
+// The font places text in the one view size, whatever size the view had when it was built: a
+// view twice as large in each direction (a window that changed size) halves the text's pixels.
+TEST_F(FontGl, TextFollowsTheViewSizeWhenItChanges)
+{
+    setViewSize(2 * kWidth, 2 * kHeight);
+    font.print(0, 64, 40, 20, "A");
+    read();
+    EXPECT_EQ(cellAt(21, 11), 33);
+    EXPECT_EQ(cellAt(50, 40), 33);
+    EXPECT_TRUE(black(18, 25));
+    EXPECT_TRUE(black(54, 25));
+    EXPECT_TRUE(black(35, 8));
+    EXPECT_TRUE(black(35, 43));
+    setViewSize(kWidth, kHeight);
 }
 
 TEST_F(FontGl, CodesWithoutACellReachNoOtherList)

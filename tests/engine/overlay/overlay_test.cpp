@@ -1,7 +1,5 @@
 // The overlays' arithmetic without a window: which cell a character draws, how text is cut, the
 // loading fade, the flash and its camera jump, the help fade under F1, and the clock's text.
-#include "camera/camera.h"
-#include "core/numeric.h"
 #include "overlay/bitmap_font.h"
 #include "overlay/clock_text.h"
 #include "overlay/fader.h"
@@ -136,49 +134,34 @@ TEST(Fader, NewRequestWhileFallingRisesFromTheCurrentStrength)
     EXPECT_NEAR(frames, 29, 1) << "the rest of the rise only";
 }
 
-static WaypointPath pathOf(int count)
+// The application restarts the camera on each "jump now" the fader reports.
+TEST(Fader, JumpIsReportedOncePerRequest)
 {
-    WaypointPath path{};
-    path.count = count;
-    return path;
-}
-
-TEST(Fader, JumpRestartsTheCameraOncePerRequest)
-{
-    WaypointPath path = pathOf(400);
-    seedRandom(11);
-    Camera camera;
     ScreenFader fader;
-    int restarts = 0;
+    int jumps = 0, jumpFrame = -1;
     fader.requestJump = true;
-    for (int frame = 0; frame < 180; ++frame) {
-        camera.segment = -1;
-        fader.update(path, 60.0f, camera);
-        if (camera.segment != -1) {
-            ++restarts;
-            EXPECT_GE(camera.segment, 0);
-            EXPECT_LE(camera.segment, path.count - 3);
+    for (int frame = 0; frame < 180; ++frame)
+        if (fader.step(60.0f)) {
+            ++jumps;
+            jumpFrame = frame;
         }
-    }
-    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(jumps, 1);
+    EXPECT_NEAR(jumpFrame, 59, 1) << "at full strength, after a second's rise";
+    EXPECT_FALSE(fader.requestJump);
 }
 
-TEST(Fader, ARequestRenewedAtFullStrengthRestartsEveryFrame)
+TEST(Fader, ARequestRenewedAtFullStrengthReportsAJumpEveryFrame)
 {
-    WaypointPath path = pathOf(400);
-    Camera camera;
     ScreenFader fader;
     fader.requestJump = true;
     while (!fader.step(60.0f)) {}
-    int restarts = 0;
+    int jumps = 0;
     for (int frame = 0; frame < 10; ++frame) {
         fader.requestJump = true;   // the timed jump sets it on every frame of its second
-        camera.segment = -1;
-        fader.update(path, 60.0f, camera);
-        restarts += camera.segment != -1;
+        jumps += fader.step(60.0f);
         EXPECT_EQ(fader.flashAlpha, 1.0f);
     }
-    EXPECT_EQ(restarts, 10);
+    EXPECT_EQ(jumps, 10);
 }
 
 // One frame with F1 pressed the given number of times before the update.

@@ -3,6 +3,8 @@
 // and what each scene pass draws and the state it leaves.
 #include "assets/pack.h"
 #include "assets/pack_format.h"
+#include "base/frame_timer.h"
+#include "base/view_size.h"
 #include "camera/camera.h"
 #include "jpeg_writer.h"
 #include "model_writer.h"
@@ -465,8 +467,7 @@ protected:
         water.camera = &camera;
         water.shaders = &shaders;
         water.drawScene = recordingScene;
-        water.windowWidth = 800;
-        water.windowHeight = 600;
+        setViewSize(800, 600);
         g_passes.clear();
         glViewport(0, 0, 800, 600);
     }
@@ -476,7 +477,7 @@ protected:
         shaders.release();
         WorldGl::TearDown();
     }
-    void checkPasses(int reflectionSide, int refractionSide)
+    void checkPasses(int reflectionSide, int refractionSide, std::array<GLint, 4> window = {0, 0, 800, 600})
     {
         ASSERT_EQ(g_passes.size(), 2u);
         EXPECT_EQ(g_passes[0].pass, 0);
@@ -490,7 +491,7 @@ protected:
         EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0));
         EXPECT_EQ(integer(GL_CULL_FACE_MODE), GL_BACK);
         // After the refraction pass: the window's viewport.
-        EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 800, 600}));
+        EXPECT_EQ(viewport(), window);
     }
     void checkSeaDraw()
     {
@@ -546,6 +547,7 @@ TEST_F(WaterGl, FramebufferPathRendersBothImagesAndLeavesTheWindowBound)
 
 TEST_F(WaterGl, CopyPathRendersIntoTheCornerAndCopiesIt)
 {
+    setViewSize(kContextSize, kContextSize);   // a window that holds the whole reflection
     water.setup(pack, "dudv.jpg", 192.0f, 4096.0f, false);
     ASSERT_FALSE(water.useTargets);
     EXPECT_EQ(water.reflectionTarget.framebuffer, 0u);
@@ -554,7 +556,7 @@ TEST_F(WaterGl, CopyPathRendersIntoTheCornerAndCopiesIt)
 
     water.renderReflection();
     water.renderRefraction();
-    checkPasses(kReflectionSize, kRefractionSize);
+    checkPasses(kReflectionSize, kRefractionSize, {0, 0, kContextSize, kContextSize});
     EXPECT_EQ(g_passes[0].framebuffer, 0);
     EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING_EXT), 0);
 
@@ -566,6 +568,40 @@ TEST_F(WaterGl, CopyPathRendersIntoTheCornerAndCopiesIt)
     expectNear(textureCentre(water.reflectionImage()), {255, 128, 0}, 2);
     expectNear(textureCentre(water.refractionImage()), {0, 64, 255}, 2);
     checkSeaDraw();
+}
+
+// A window smaller than an image: the copy path renders and copies only the square the window
+// holds (what lies outside is not the engine's to read back), the framebuffer path is unchanged.
+TEST_F(WaterGl, CopyPathKeepsItsSquaresInsideASmallView)
+{
+    setViewSize(320, 200);
+    water.setup(pack, "dudv.jpg", 192.0f, 4096.0f, false);
+    ASSERT_FALSE(water.useTargets);
+    water.renderReflection();
+    water.renderRefraction();
+    checkPasses(200, 200, {0, 0, 320, 200});
+    GLint side = 0;
+    glBindTexture(GL_TEXTURE_2D, water.reflectionImage());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &side);
+    EXPECT_EQ(side, 200);
+    ASSERT_TRUE(gl->bindFramebuffer());
+    water.renderReflection();
+    water.renderRefraction();
+    expectNear(textureCentre(water.reflectionImage()), {255, 128, 0}, 2);
+    expectNear(textureCentre(water.refractionImage()), {0, 64, 255}, 2);
+    setViewSize(800, 600);
+}
+
+// After its passes the water puts the viewport back on the one view size, also after the view
+// changed size (a window resized, or one that is not the desktop's size).
+TEST_F(WaterGl, TheViewportReturnsToTheViewAsItIsNow)
+{
+    water.setup(pack, "dudv.jpg", 192.0f, 4096.0f, true);
+    setViewSize(640, 360);
+    water.renderReflection();
+    water.renderRefraction();
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 640, 360}));
+    setViewSize(800, 600);
 }
 
 TEST_F(WaterGl, AnIncompleteTargetSendsTheWaterDownTheCopyPath)
@@ -701,6 +737,22 @@ TEST_F(SceneGl, EachPassDrawsItsObjectsAndLeavesLightingAndBlendingOff)
     EXPECT_FALSE(black(at(rgb, -300, 0)));
     for (auto [x, z] : {std::pair{0.0f, 0.0f}, {33.0f, 0.0f}, {0.0f, -500.0f}, {300.0f, 0.0f}, {0.0f, 300.0f}})
         EXPECT_TRUE(black(at(rgb, x, z))) << x << ", " << z;
+    glDisable(GL_BLEND);
+}
+
+// The leaves are sorted after the sea on the frame timer's sort frames only (0 and 30).
+TEST_F(SceneGl, TheLeavesAreSortedOnTheTimersSortFramesOnly)
+{
+    FrameTimer timer;
+    scene.timer = &timer;
+    camera.translation = {10.0f, 0.0f, 0.0f};
+    timer.frameCounter = 1;
+    drawFromAbove(kPassAfterWater);
+    EXPECT_EQ(leaves.drawDistance, std::vector<float>{0.0f}) << "sorted on frame 1";
+    timer.frameCounter = 30;
+    drawFromAbove(kPassAfterWater);
+    ASSERT_EQ(leaves.drawDistance.size(), 1u);
+    EXPECT_GT(leaves.drawDistance[0], 0.0f) << "not sorted on frame 30";
     glDisable(GL_BLEND);
 }
 

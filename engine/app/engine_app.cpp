@@ -1,0 +1,259 @@
+// Start-up in its fixed order, the event and frame loop, the frame's work and the shutdown.
+#include "app/engine_app.h"
+
+#include "app/back_buffer.h"
+#include "app/overlays.h"
+#include "app/x_errors.h"
+#include "assets/texture.h"
+#include "base/clock.h"
+#include "base/exit_hooks.h"
+#include "base/messages.h"
+#include "base/numeric.h"
+#include "base/view_size.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+EngineApp g_app;
+BehaviourSettings g_settings;
+ResourcePack g_pack;
+ScreenFader g_fader;
+HelpScreen g_help;
+BitmapFont g_font;
+WaypointPath g_waypoints;
+Camera g_camera;
+Model_3DS g_sky, g_ship, g_palmTrunk, g_palmLeaves;
+ShaderSet g_shaders;
+Water g_water;
+Terrain g_terrain1, g_terrain2;
+AudioPlayer g_audio;
+
+static const SceneObjects g_scene{&g_sky,      &g_ship,     &g_palmTrunk, &g_palmLeaves,
+                                  &g_terrain1, &g_terrain2, &g_camera,    &g_app.timer};
+
+void drawScene(int pass) { drawScene(g_scene, pass); }
+
+// ZERO_NO_FBO=1 sends the water down the copy path even where framebuffer objects exist.
+static bool framebuffersWanted()
+{
+    const char* value = std::getenv("ZERO_NO_FBO");
+    return !(value && std::string(value) == "1");
+}
+
+static constexpr float kSkyRed = 0.2f, kSkyGreen = 0.4f, kSkyBlue = 0.7f;
+static constexpr float kBobAmplitude = 0.25f;
+static constexpr float kBobRate = 1.5f;
+
+// glewInit answers "no GLX display" under SDL's EGL driver although every entry point loads.
+static bool glewStarted(GLenum result, bool offscreenDriver)
+{
+    return result == GLEW_OK || (offscreenDriver && result == GLEW_ERROR_NO_GLX_DISPLAY);
+}
+
+// Each step is safe after the orderly shutdown has done it already. The audio closes first: its
+// streams read files in the temporary folder, and its library must be closed before the static
+// objects go.
+static void restoreOnExit()
+{
+    g_audio.shutdown();
+    g_pack.removeTempFiles();
+    g_app.restoreGamma();
+}
+
+// The X server went away: Xlib cannot go on, so the process ends here, through the exit hooks.
+static void endAfterDisplayLoss()
+{
+    g_app.displayLost = true;
+    g_app.running = false;
+    endProcess(kRunExitStatus);
+}
+
+void installExitCleanup()
+{
+    addExitHook(restoreOnExit);
+    installXErrorHandling(endAfterDisplayLoss);
+}
+
+void EngineApp::init()
+{
+    seedRandom(capture.seed ? *capture.seed : clockMilliseconds());
+    glClearColor(kSkyRed, kSkyGreen, kSkyBlue, 1.0f);
+    // A loader that cannot open its file stops the run and shows the cursor before its message.
+    g_pack.onOpenFailure = [] {
+        g_app.stopOnError();
+        SDL_ShowCursor(SDL_ENABLE);
+    };
+    setLoadFailureSteps(g_pack.onOpenFailure);
+    g_pack.open("data.res");
+    g_fader.load(g_pack, "loader.jpg");
+    if (window) SDL_ShowWindow(window);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    beginOverlay2D();
+    g_fader.draw(static_cast<uint32_t>(viewSize().width), static_cast<uint32_t>(viewSize().height));
+    endOverlay2D();
+    swapBuffers();
+
+    GLenum glewResult = glContext ? glewInit() : GLEW_ERROR_NO_GL_VERSION;
+    if (!glewStarted(glewResult, offscreenDriver)) {
+        if (window) SDL_SetWindowAlwaysOnTop(window, SDL_FALSE);
+        running = false;
+        showMessage("GLEW could not initialize!", "ERROR");
+        return;
+    }
+
+    g_settings = readBehaviourSettings(behaviourSettingsPath(std::filesystem::current_path().string()));
+    gammaFactor = static_cast<float>(g_settings.gamma) * 0.01f;
+    applyGamma();
+    g_camera.speed *= g_settings.speed;
+
+    g_help.load(g_pack, "help.jpg");
+    g_font.loadFontFromPack(g_pack, "font.tga");
+    g_waypoints.onLoadFailure = [] { g_app.stopOnError(); };   // out of the topmost band, minimised, stopped
+    g_waypoints.load(g_pack, "wp.dat");
+    g_camera.restart(g_waypoints);
+    // A segment the path does not have falls back to the first at the next advance, as a restart's can.
+    if (capture.startSegment) g_camera.segment = *capture.startSegment;
+
+    logLine("camera starts at segment %d", static_cast<int>(g_camera.segment));
+    g_sky.loadFromPack(g_pack, "sky.3ds");
+    g_ship.loadFromPack(g_pack, "ship.3ds");
+    g_palmTrunk.loadFromPack(g_pack, "palm1_stv.3ds");
+    g_palmLeaves.loadFromPack(g_pack, "palm1_lst.3ds");
+    g_palmTrunk.setScale(kPalmScale);
+    g_palmLeaves.setScale(kPalmScale);
+    g_palmTrunk.move(0.0f, kPalmOffsetY, 0.0f);
+    g_palmLeaves.move(0.0f, kPalmOffsetY, 0.0f);
+
+    g_shaders.onUnsupported = [] { g_app.stopOnError(); };   // out of the topmost band, minimised, stopped
+    g_shaders.loadProgramFromPack(g_pack, "water.vert", "water.frag", kWaterSlot);
+    g_shaders.loadProgramFromPack(g_pack, "terrain.vert", "terrain.frag", kTerrainSlot);
+    g_water.camera = &g_camera;
+    g_water.shaders = &g_shaders;
+    g_water.drawScene = drawScene;
+    g_water.setup(g_pack, "dudv.jpg", kWaterTexRepeat, kWaterHalfSize, framebuffersWanted());
+
+    g_terrain1.shaders = &g_shaders;
+    g_terrain2.shaders = &g_shaders;
+
+    g_terrain1.load(kTerrain1DetailSize, g_pack, "ter.3ds", "terstex.jpg", "termtex.jpg", "terdtex.jpg", "tershtex.jpg");
+    g_terrain1.setScale(kTerrainScale, kTerrainScale, kTerrainScale);
+    g_terrain1.setOffset(0.0f, kTerrain1OffsetY, 0.0f);
+    g_terrain2.load(kTerrain2DetailSize, g_pack, "ter2.3ds", "ter2stex.jpg", "ter2mtex.jpg", "terdtex.jpg",
+                    "ter2shtex.jpg");
+    g_terrain2.setScale(kTerrainScale, kTerrainScale, kTerrainScale);
+    g_terrain2.setOffset(0.0f, kTerrain2OffsetY, 0.0f);
+
+    g_audio.onFailure = [] {
+        g_app.stopOnError();
+        SDL_ShowCursor(SDL_ENABLE);
+    };
+    g_audio.init(window);
+    g_audio.loadStreamFromPack(g_pack, "seagulls.mp3");
+    g_audio.loadStreamFromPack(g_pack, "ocean.mp3");
+    g_audio.setVolume(kSeagullSlot, streamVolume(g_settings.soundVolume, kSeagullVolumeShare));
+    g_audio.setVolume(kOceanSlot, streamVolume(g_settings.soundVolume, kOceanVolumeShare));
+    if (g_settings.soundOn) {
+        g_audio.play(kSeagullSlot);
+        g_audio.play(kOceanSlot);
+    }
+    g_audio.musicIndex = g_audio.streamCount();
+    g_audio.loadStreamFromPack(g_pack, "tr1.ogg");
+    if (g_settings.musicOn) g_audio.play(g_audio.musicIndex);
+    g_audio.setVolume(g_audio.musicIndex, streamVolume(g_settings.musicVolume, kMusicVolumeShare));
+
+    // The pointer goes to the centre; motion already queued from before is not a user's movement.
+    if (window) {
+        SDL_WarpMouseInWindow(window, viewSize().halfWidth(), viewSize().halfHeight());
+        SDL_PumpEvents();
+        SDL_FlushEvent(SDL_MOUSEMOTION);
+    }
+    SDL_GetMouseState(&startX, &startY);
+
+    SDL_GL_SetSwapInterval(g_settings.verticalSync ? 1 : 0);   // a refusal is ignored
+}
+
+void EngineApp::update()
+{
+    g_camera.advance(g_waypoints, timer.frameRateFactor);   // the previous frame's factor
+    timer.update(clockSeconds());
+    g_help.update(timer.framesPerSecond);
+    // A request renewed while the flash stays at full strength restarts the camera every frame;
+    // only the jump that ends a rise is logged.
+    const bool rising = g_fader.flashAlpha < 1.0f;
+    if (g_fader.step(timer.framesPerSecond)) {
+        g_camera.restart(g_waypoints);
+        if (rising) logLine("camera jump to segment %d", static_cast<int>(g_camera.segment));
+    }
+    if (timedJumpDue(g_settings.cameraJumpInterval, timer.currentTime)) g_fader.requestJump = true;
+}
+
+void EngineApp::drawFrame()
+{
+    g_water.renderReflection();
+    g_water.renderRefraction();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    g_camera.apply();
+    drawScene(kPassMain);
+    glPushMatrix();
+    float t = static_cast<float>(timer.currentTime);
+    glTranslatef(0.0f, kBobAmplitude * std::sin(kBobRate * t) - kBobAmplitude, 0.0f);
+    g_water.draw();
+    glPopMatrix();
+    drawScene(kPassAfterWater);
+    drawOverlays();
+}
+
+// Writes the frame just drawn when capture mode lists it; ends the run after the last one.
+static void captureFrame(EngineApp& app)
+{
+    const std::vector<uint64_t>& frames = app.capture.frames;
+    if (std::find(frames.begin(), frames.end(), app.framesDrawn) != frames.end()) {
+        std::filesystem::path path = std::filesystem::path(app.capture.directory) / captureFileName(app.framesDrawn);
+        if (!captureBackBuffer(path.string(), viewSize().width, viewSize().height)) {
+            logLine("cannot write the capture %s", path.c_str());
+            app.running = false;
+        }
+    }
+    if (frames.empty() || app.framesDrawn >= frames.back()) app.running = false;
+}
+
+int EngineApp::run()
+{
+    SDL_Event event;
+    if (running) logLine("running");
+    const auto loopStart = std::chrono::steady_clock::now();
+    while (running) {
+        if (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT) running = false;
+            else handleEvent(event);
+            continue;
+        }
+        update();
+        drawFrame();
+        ++framesDrawn;
+        if (capture.active) captureFrame(*this);
+        swapBuffers();
+        advanceFixedClock();
+    }
+    const double loopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
+    logLine("shutting down after %llu frames in %.2f s", static_cast<unsigned long long>(framesDrawn), loopSeconds);
+    g_audio.shutdown();
+    g_pack.removeTempFiles();
+    if (glContext) {
+        g_water.destroy();
+        g_terrain1.destroy();
+        g_terrain2.destroy();
+        g_shaders.release();
+    }
+    destroyWindow();
+    logLine("shutdown complete");
+    return kRunExitStatus;
+}

@@ -1,0 +1,92 @@
+// The engine's one application object and the global engine objects it drives:
+// start-up order, the event and frame loop, the frame's work and the shutdown.
+#pragma once
+
+#include "assets/model_3ds.h"
+#include "audio/audio_player.h"
+#include "base/capture.h"
+#include "base/frame_timer.h"
+#include "base/gamma.h"
+#include "base/settings.h"
+#include "camera/camera.h"
+#include "camera/waypoints.h"
+#include "overlay/bitmap_font.h"
+#include "overlay/fader.h"
+#include "overlay/help_screen.h"
+#include "world/scene.h"
+#include "world/shader_set.h"
+#include "world/terrain.h"
+#include "world/water.h"
+
+#include <cstdint>
+
+struct SDL_Window;
+union SDL_Event;
+
+// What zero's process returns at the end of a run: the design returns the parameter of the last
+// window message, and no SDL event carries one.
+constexpr int kRunExitStatus = 0;
+
+struct EngineApp {
+    const char* windowTitle = "Window";
+    float gammaFactor = 1.0f;
+    GammaRamp savedRamp{};
+    SDL_Window* window = nullptr;
+    void* glContext = nullptr;
+    bool running = true;
+    FrameTimer timer;
+
+    bool rampSaved = false;       // savedRamp holds the display's ramp and must go back
+    bool offscreenDriver = false; // SDL's EGL driver without an X server
+    bool displayLost = false;     // the X server went away: nothing may touch the display any more
+    int startX = 0, startY = 0;   // cursor position at the end of start-up
+    CaptureConfig capture;
+    uint64_t framesDrawn = 0;
+
+    // Starts SDL's video.
+    EngineApp();
+
+    // The window at the desktop's size and colour depth with its context; the view takes its size.
+    bool createWindow();
+    void destroyWindow();
+    // The view's new size: base/view_size.h, the viewport and the scene's projection.
+    void resizeView(int width, int height);
+    void applyGamma();
+    void restoreGamma();
+    void beginOverlay2D();
+    void endOverlay2D();
+    void swapBuffers();
+
+    void init();
+    int run();
+    void update();
+    void drawFrame();
+    void stopOnError();
+
+    // The window procedure: one event's effect on the engine's flags.
+    void handleEvent(const SDL_Event& event);
+    // The window's new size: the view follows it (and the log says so) when it differs.
+    void resized(int width, int height);
+};
+
+// The engine's objects, one each for the whole process.
+extern EngineApp g_app;
+extern BehaviourSettings g_settings;
+extern ResourcePack g_pack;
+extern ScreenFader g_fader;
+extern HelpScreen g_help;
+extern BitmapFont g_font;
+extern WaypointPath g_waypoints;
+extern Camera g_camera;
+extern Model_3DS g_sky, g_ship, g_palmTrunk, g_palmLeaves;
+extern ShaderSet g_shaders;
+extern Water g_water;
+extern Terrain g_terrain1, g_terrain2;
+extern AudioPlayer g_audio;
+
+// The scene passes over the engine's objects.
+void drawScene(int pass);
+
+// Ties the clean-up (audio closed, temporary files removed, gamma restored) to every way out of
+// the process, a lost X display included.
+void installExitCleanup();

@@ -1,0 +1,148 @@
+// The full-screen window, its OpenGL context, the projection and the gamma ramp, through SDL2.
+#include "app/engine_app.h"
+
+#include "base/messages.h"
+#include "base/projection.h"
+#include "base/view_size.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <SDL.h>
+#include <cstring>
+
+EngineApp::EngineApp()
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    offscreenDriver = driver && std::strcmp(driver, "offscreen") == 0;
+}
+
+static void setColourAttributes(int colourBits)
+{
+    int red = 8, green = 8, blue = 8;
+    if (colourBits == 16) { red = 5; green = 6; blue = 5; }
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, red);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, green);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, blue);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+bool EngineApp::createWindow()
+{
+    SDL_DisplayMode desktop{};
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return false;
+    if (desktop.w <= 0 || desktop.h <= 0) return false;
+    SDL_ShowCursor(SDL_DISABLE);
+    setColourAttributes(SDL_BITSPERPIXEL(desktop.format));
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                         SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN;
+    // A 32-bit depth buffer first; many drivers offer only 24.
+    for (int depth : {32, 24}) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        window = SDL_CreateWindow(windowTitle, 0, 0, desktop.w, desktop.h, flags);
+        if (!window) continue;
+        glContext = SDL_GL_CreateContext(window);
+        if (glContext) break;
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    if (!window) return false;
+
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    resizeView(w, h);
+    glLoadIdentity();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+
+    rampSaved = SDL_GetWindowGammaRamp(window, &savedRamp[0], &savedRamp[256], &savedRamp[512]) == 0;
+    return true;
+}
+
+void EngineApp::resizeView(int width, int height)
+{
+    setViewSize(width, height);
+    ViewportSize view = viewportFor(viewSize().width, viewSize().height);
+    glViewport(0, 0, view.width, view.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(kFieldOfViewDegrees, view.aspect, kNearPlane, kFarPlane);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void EngineApp::applyGamma()
+{
+    if (!window) return;
+    GammaRamp ramp = buildGammaRamp(gammaFactor);
+    SDL_SetWindowGammaRamp(window, &ramp[0], &ramp[256], &ramp[512]);   // a refusal keeps the display's own
+}
+
+void EngineApp::restoreGamma()
+{
+    if (!window || !rampSaved) return;
+    if (displayLost) {
+        // The ramp belonged to the display that went away; SDL would only report its own copy.
+        rampSaved = false;
+        logLine("display gamma not restored: the display is gone");
+        return;
+    }
+    SDL_SetWindowGammaRamp(window, &savedRamp[0], &savedRamp[256], &savedRamp[512]);
+    rampSaved = false;
+    GammaRamp now{};
+    if (SDL_GetWindowGammaRamp(window, &now[0], &now[256], &now[512]) == 0)
+        logLine(now == savedRamp ? "display gamma restored" : "display gamma could not be restored");
+}
+
+void EngineApp::destroyWindow()
+{
+    restoreGamma();
+    if (window) {
+        if (glContext) {
+            SDL_GL_MakeCurrent(window, nullptr);
+            SDL_GL_DeleteContext(glContext);
+            glContext = nullptr;
+        }
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void EngineApp::beginOverlay2D()
+{
+    Matrix4 ortho = overlayMatrix(static_cast<unsigned>(viewSize().width), static_cast<unsigned>(viewSize().height));
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMultMatrixf(ortho.data());
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void EngineApp::endOverlay2D()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void EngineApp::swapBuffers()
+{
+    if (!window) return;
+    if (offscreenDriver) glFinish();   // the EGL back end presents nothing without it
+    SDL_GL_SwapWindow(window);
+}
+
+void EngineApp::stopOnError()
+{
+    if (window) {
+        SDL_SetWindowAlwaysOnTop(window, SDL_FALSE);
+        SDL_MinimizeWindow(window);
+    }
+    running = false;
+}

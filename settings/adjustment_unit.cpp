@@ -1,0 +1,426 @@
+// The settings form's behaviour: its handlers, keys, dragging, and the saving that every way of
+// hiding it runs.
+#include "adjustment_unit.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QUrl>
+#include <QWindow>
+
+#include <memory>
+
+#include "form_pictures.h"
+#include "modul_another.h"
+#include "presets.h"
+#include "save_load_config.h"
+#include "system_info.h"
+
+static const char* const kApplicationTitle = "Quelm 3D Screensaver";
+static const char* const kHelpFileName = "help.html";
+static constexpr int kDefaultGamma = 133;
+static const QColor kLinkBlue(0, 0, 255), kLinkHover(255, 0, 255), kLinkVisited(128, 0, 0);
+
+void Show_Settings_Dialog()
+{
+    QGuiApplication::setApplicationDisplayName(kApplicationTitle);
+    auto form = std::make_unique<TAdjustment_Form>();
+    QObject::connect(form.get(), &TAdjustment_Form::Form_Ended, qApp, [] { QCoreApplication::exit(0); },
+                     Qt::QueuedConnection);
+    form->show();
+    QApplication::exec();
+}
+
+TAdjustment_Form::TAdjustment_Form()
+{
+    Create_Controls();
+
+    // Every control that shows another's value starts in agreement with it.
+    TrackBar_GammaChange();
+    TrackBar_CamChange();
+    TrackBar_Volume_MusicChange();
+    CheckBox_GammaClick();
+    CheckBox_NoMusicClick();
+
+    connect(CheckBox_Gamma, &QCheckBox::toggled, this, &TAdjustment_Form::CheckBox_GammaClick);
+    connect(CheckBox_NoMusic, &QCheckBox::toggled, this, &TAdjustment_Form::CheckBox_NoMusicClick);
+    connect(TrackBar_Gamma, &QSlider::valueChanged, this, &TAdjustment_Form::TrackBar_GammaChange);
+    connect(TrackBar_Cam, &QSlider::valueChanged, this, &TAdjustment_Form::TrackBar_CamChange);
+    connect(TrackBar_Volume_Music, &QSlider::valueChanged, this, &TAdjustment_Form::TrackBar_Volume_MusicChange);
+    connect(RadioGroup_Presets, &TRadio_Group::Clicked, this, &TAdjustment_Form::RadioGroup_PresetsClick);
+    connect(Label22, &TLink_Label::Clicked, this, &TAdjustment_Form::Label22Click);
+    connect(Label13, &TLink_Label::Clicked, this, &TAdjustment_Form::Label13Click);
+    connect(Label14, &TLink_Label::Clicked, this, &TAdjustment_Form::Label14Click);
+    connect(Label13, &TLink_Label::Mouse_Moved, this, &TAdjustment_Form::Label13MouseMove);
+    connect(Label14, &TLink_Label::Mouse_Moved, this, &TAdjustment_Form::Label14MouseMove);
+    connect(glGroupBox_Volume_Music, &TGradient_Group_Box::Entered, this,
+            &TAdjustment_Form::glGroupBox_MusicSelectEnter);
+    connect(Page_Control, &QTabWidget::currentChanged, this, [this] {
+        if (!changing_page_by_code_) Page_ControlChange();
+    });
+    connect(Current_Timer, &QTimer::timeout, this, &TAdjustment_Form::Current_TimerTimer);
+    connect(OK_BitBtn, &QPushButton::clicked, this, &TAdjustment_Form::OK_BitBtnClick);
+    connect(Cancel_BitBtn, &QPushButton::clicked, this, &TAdjustment_Form::Cancel_BitBtnClick);
+    connect(Apply_BitBtn, &QPushButton::clicked, this, &TAdjustment_Form::Apply_BitBtnClick);
+    connect(Restore_BitBtn, &QPushButton::clicked, this, &TAdjustment_Form::Restore_BitBtnClick);
+    connect(Help_BitBtn, &QPushButton::clicked, this, &TAdjustment_Form::Help_BitBtnClick);
+
+    // F1 and Esc on the buttons, check boxes, track bars and the date picker; focus entering a
+    // setting control; the mouse over the links' boxes.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             OK_BitBtn, Cancel_BitBtn, Apply_BitBtn, Restore_BitBtn, Help_BitBtn, CheckBox_Gamma, CheckBox_FPS,
+             CheckBox_Time, CheckBox_ExitMouse, CheckBox_Vsynch, CheckBox_NoMusic, TrackBar_Gamma,
+             TrackBar_Scene_Speed, TrackBar_Cam, TrackBar_Volume_Music, DateTimePicker1})
+        w->installEventFilter(this);
+    for (QRadioButton* item : RadioGroup_Presets->Buttons()) item->installEventFilter(this);
+    SpecialFX_GroupBox->installEventFilter(this);
+    glGroupBox_Links->installEventFilter(this);
+
+    FormCreate();
+}
+
+void TAdjustment_Form::FormCreate()
+{
+    Get_Screen_Metrics(this);
+    setWindowTitle("Quelm 3D Screensaver Settings");
+
+    Image_Music3->setPixmap(Image_Music2->pixmap());
+    RadioGroup_Presets->setToolTip(Camera_Presets_Hint);
+
+    Page_Control->setTabText(Page_Control->indexOf(TabSheet_Sound), " Music FX Volume");
+    Main_Logo_Image->setToolTip(" Click to check out other super screen savers! ");
+    Restore_BitBtn->setText("&Restore\nDefaults");
+    Restore_BitBtn->resize(95, 57);
+    Help_BitBtn->setGeometry(Help_BitBtn->x(), Restore_BitBtn->y(), 95, 57);
+    SpecialFX_GroupBox->setGeometry(150, Restore_BitBtn->y(), 413, Restore_BitBtn->height());
+    SpecialFX_GroupBox->show();
+    Label14->setText(Home_Page_Address);
+    Label13->setText(Support_Page_Address);
+    Label14->adjustSize();
+    Label13->adjustSize();
+
+    Load_Window_Shapes();
+    Set_Up_Skin();
+    // Nothing has the focus yet that would count as the user entering a setting.
+    OK_BitBtn->setFocus();
+}
+
+void TAdjustment_Form::Load_Window_Shapes()
+{
+    // The plain form is a rectangle: no outline to cut.
+}
+
+void TAdjustment_Form::Set_Up_Skin()
+{
+    // The plain form keeps the toolkit's background and sits in the middle of the work area.
+    move(std::max(0, Work_Area_Half_Width - Form_Width / 2), std::max(0, Work_Area_Half_Height - Form_Height / 2));
+}
+
+void TAdjustment_Form::Start_Opening()
+{
+    // The plain form has no opening to play: it is ready as soon as it shows.
+    Open_Finish();
+}
+
+void TAdjustment_Form::FormShow()
+{
+    // The dialog takes the keyboard when it opens, also where no window manager hands it over.
+    activateWindow();
+    Start_Opening();
+}
+
+void TAdjustment_Form::Open_Finish()
+{
+    Load_Form_Settings(*this);
+    Prepare_Controls();
+}
+
+void TAdjustment_Form::Set_Page_By_Code(int index)
+{
+    changing_page_by_code_ = true;
+    Page_Control->setCurrentIndex(index);
+    changing_page_by_code_ = false;
+}
+
+void TAdjustment_Form::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous() || shown_once_) return;
+    shown_once_ = true;
+    FormShow();
+}
+
+void TAdjustment_Form::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // A window system hiding the form (minimising it) is not the form ending.
+    if (event->spontaneous() || ended_) return;
+    ended_ = true;
+    FormHide();
+}
+
+void TAdjustment_Form::closeEvent(QCloseEvent* event)
+{
+    // FormCloseQuery: any close request hides the form, which saves and ends the dialog.
+    event->ignore();
+    hide();
+}
+
+void TAdjustment_Form::FormHide()
+{
+    Current_Timer->stop();
+    Apply_BitBtnClick();
+    emit Form_Ended();
+}
+
+void TAdjustment_Form::Apply_BitBtnClick()
+{
+    // A disabled button hands the focus on; it must not land on a setting control and count as
+    // the user entering it.
+    if (Apply_BitBtn->hasFocus()) OK_BitBtn->setFocus();
+    Apply_BitBtn->setEnabled(false);
+    // Each file is replaced whole, so it ends up holding exactly its one section, and a failed
+    // write leaves the old file in place.
+    Save_Settings(*this);
+}
+
+void TAdjustment_Form::OK_BitBtnClick()
+{
+    if (Apply_BitBtn->isEnabled()) Apply_BitBtnClick();
+    Cancel_BitBtnClick();
+}
+
+void TAdjustment_Form::Cancel_BitBtnClick() { hide(); }
+
+void TAdjustment_Form::Restore_BitBtnClick()
+{
+    if (Page_Control->isAncestorOf(focusWidget()) || Restore_BitBtn->hasFocus()) OK_BitBtn->setFocus();
+    Page_Control->hide();
+    Apply_BitBtn->setEnabled(false);
+    Restore_BitBtn->setEnabled(false);
+    // When a file cannot be changed (the message has said so) the form keeps what it shows and
+    // the user can try again; either way the pages come back.
+    if (Erase_Settings()) {
+        Load_Form_Settings(*this);
+    } else {
+        Apply_BitBtn->setEnabled(true);
+        Restore_BitBtn->setEnabled(true);
+    }
+    Page_Control->show();
+}
+
+void TAdjustment_Form::Help_BitBtnClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(Help_Dir + kHelpFileName)); }
+
+void TAdjustment_Form::CheckBox_ExitMouseEnter()
+{
+    Apply_BitBtn->setEnabled(true);
+    Restore_BitBtn->setEnabled(true);
+}
+
+void TAdjustment_Form::glGroupBox_MusicSelectEnter() { CheckBox_ExitMouseEnter(); }
+
+void TAdjustment_Form::CheckBox_GammaClick()
+{
+    const bool is_default = CheckBox_Gamma->isChecked();
+    if (is_default) TrackBar_Gamma->setValue(kDefaultGamma);
+    TrackBar_Gamma->setEnabled(!is_default);
+    Label_Darker->setEnabled(!is_default);
+    Label_Brighter->setEnabled(!is_default);
+}
+
+void TAdjustment_Form::CheckBox_NoMusicClick() { glGroupBox_Volume_Music->setVisible(!CheckBox_NoMusic->isChecked()); }
+
+void TAdjustment_Form::TrackBar_GammaChange()
+{
+    glLabel_Gamma->Set_Text(QString::number(TrackBar_Gamma->value()) + " ");
+}
+
+void TAdjustment_Form::TrackBar_CamChange()
+{
+    glLabel_Cam_Sec->Set_Text(QString::number(TrackBar_Cam->value()) + "  sec ");
+}
+
+void TAdjustment_Form::TrackBar_Volume_MusicChange()
+{
+    // The top of the bar is loudest: the volume is the maximum minus the position.
+    const int position = TrackBar_Volume_Music->value();
+    Label35->setText(QString::number(TrackBar_Volume_Music->maximum() - position));
+    glProgressBar_Volume_Music->Set_Percent(TrackBar_Volume_Music->maximum() + 1 - position);
+}
+
+void TAdjustment_Form::Label22Click()
+{
+    TrackBar_Volume_Music->setValue(TrackBar_Volume_Music->maximum() / 2);
+    Label35->setText(QString::number(TrackBar_Volume_Music->value()));
+}
+
+void TAdjustment_Form::RadioGroup_PresetsClick()
+{
+    if (Loading_Settings) return;
+    const int index = RadioGroup_Presets->Item_Index();
+    if (index < 0 || index >= Camera_Preset_Count) return;
+    TrackBar_Scene_Speed->setValue(Camera_Presets[index].Scene_Speed);
+    TrackBar_Cam->setValue(Camera_Presets[index].Cam_Seconds);
+}
+
+void TAdjustment_Form::Load_Lilly_Picture()
+{
+    const int picture = QRandomGenerator::global()->bounded(4);
+    Image_Lilly->setPixmap(Molecule_Picture("Molecula3C_ANE0" + QString::number(picture)));
+    Image_Lilly->repaint();
+}
+
+void TAdjustment_Form::Page_ControlChange()
+{
+    const bool about_shown = Page_Control->currentWidget() == TabSheet_About;
+    if (System_Info_Pending || !about_shown) Current_Timer->stop();
+    else Current_Timer->start();
+    Load_Lilly_Picture();
+
+    if (System_Info_Pending && about_shown) {
+        System_Info_Pending = false;
+        Page_Control->repaint();
+        DateTimePicker1->setDate(QDate::currentDate());
+        clock_date_ = QDate::currentDate();
+        Current_TimerTimer();
+        Current_Timer->start();
+        // Without a display to ask, the video memory shows 0 and the page goes on.
+        const bool video = Open_DirectDraw(this);
+        Label_VideoCardMemo->setText(QString::number(static_cast<qint64>(video ? Get_Video_Memory_Mb() : 0)) + " Mb");
+        Label_Mashine_CPU_speed->setText(QString::number(static_cast<qint64>(Get_CPU_Speed_MHz())) + " MHz");
+        Close_DirectDraw();
+        const Memory_Status memory = Get_Memory_Status();
+        Label_RAM_Load->setText(QString::number(memory.Load_Percent) + "%");
+        Label_RAM_Total->setText(Megabytes_Text(memory.Total_Bytes));
+        Page_Control->repaint();
+    }
+    CheckBox_ExitMouseEnter();
+}
+
+void TAdjustment_Form::Current_TimerTimer()
+{
+    // The user's long time format, without the time zone that the toolkit's long format adds.
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    format.remove('t');
+    Time_Label->setText(" " + QTime::currentTime().toString(format.trimmed()) + " ");
+    // Past midnight the date picker turns to the new day, whatever the time format shows.
+    const QDate today = QDate::currentDate();
+    if (today != clock_date_) {
+        clock_date_ = today;
+        DateTimePicker1->setDate(today);
+    }
+}
+
+void TAdjustment_Form::Label14Click()
+{
+    Label14->Set_Colour(kLinkVisited);
+    QDesktopServices::openUrl(QUrl(Home_Page_Address));
+}
+
+void TAdjustment_Form::Label13Click()
+{
+    Label13->Set_Colour(kLinkVisited);
+    QDesktopServices::openUrl(QUrl(Support_Page_Address));
+}
+
+void TAdjustment_Form::Label13MouseMove()
+{
+    Label13->Set_Colour(kLinkHover);
+    Label14->Set_Colour(kLinkBlue);
+}
+
+void TAdjustment_Form::Label14MouseMove()
+{
+    Label14->Set_Colour(kLinkHover);
+    Label13->Set_Colour(kLinkBlue);
+}
+
+void TAdjustment_Form::SpecialFX_GroupBoxMouseMove()
+{
+    Label13->Set_Colour(kLinkBlue);
+    Label14->Set_Colour(kLinkBlue);
+}
+
+void TAdjustment_Form::Main_Logo_ImageMouseDown() { QDesktopServices::openUrl(QUrl(Home_Page_Address)); }
+
+void TAdjustment_Form::FormKeyDown(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) Help_BitBtnClick();
+    else if (event->key() == Qt::Key_Escape) Cancel_BitBtnClick();
+}
+
+void TAdjustment_Form::keyPressEvent(QKeyEvent* event)
+{
+    // Esc works anywhere, as the form's cancel button; F1 only on the form itself and the
+    // controls that pass it here through the event filter.
+    if (event->key() == Qt::Key_Escape || (event->key() == Qt::Key_F1 && (!focusWidget() || focusWidget() == this))) {
+        FormKeyDown(event);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool TAdjustment_Form::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 && key->key() != Qt::Key_Escape) break;
+        // The presets' items pass Esc to the form but have no help key.
+        if (qobject_cast<QRadioButton*>(watched)) {
+            if (key->key() == Qt::Key_F1) return true;
+            break;
+        }
+        FormKeyDown(key);
+        return true;
+    }
+    case QEvent::FocusIn: {
+        // Only the user moving the focus counts, not the window coming back to the front.
+        auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && watched != OK_BitBtn &&
+            watched != Cancel_BitBtn && watched != Apply_BitBtn && watched != Restore_BitBtn && watched != Help_BitBtn)
+            CheckBox_ExitMouseEnter();
+        break;
+    }
+    case QEvent::MouseMove:
+        if (watched == SpecialFX_GroupBox || watched == glGroupBox_Links) SpecialFX_GroupBoxMouseMove();
+        break;
+    case QEvent::MouseButtonPress:
+        if (watched == Main_Logo_Image || watched->objectName() == "Home_Page_Picture") {
+            Main_Logo_ImageMouseDown();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TAdjustment_Form::FormMouseDown(QMouseEvent* event)
+{
+    // Any mouse button moves the form as if its (absent) caption had been grabbed. Without a
+    // window manager to do it, the form follows the mouse itself until the button is released.
+    if (windowHandle() && windowHandle()->startSystemMove()) return;
+    dragging_ = true;
+    drag_offset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    grabMouse();
+}
+
+void TAdjustment_Form::mousePressEvent(QMouseEvent* event) { FormMouseDown(event); }
+
+void TAdjustment_Form::mouseMoveEvent(QMouseEvent* event)
+{
+    if (dragging_) move(event->globalPosition().toPoint() - drag_offset_);
+}
+
+void TAdjustment_Form::mouseReleaseEvent(QMouseEvent*)
+{
+    if (!dragging_) return;
+    dragging_ = false;
+    releaseMouse();
+}

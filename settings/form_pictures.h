@@ -1,0 +1,16 @@
+// The small pictures of the settings form, painted by the program itself: the product logo,
+// the four music pictures, the processor and video card pictures, and the four molecule
+// pictures of the "About" page.
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+QPixmap Logo_Picture();
+// number 1 to 4.
+QPixmap Music_Picture(int number);
+QPixmap Processor_Picture();
+QPixmap Video_Card_Picture();
+// The molecule pictures are looked up by name, ignoring case: "Molecula3C_ANE00" to
+// "Molecula3C_ANE03", 100 x 85 pixels each. An unknown name gives an empty picture.
+QPixmap Molecule_Picture(const QString& name);

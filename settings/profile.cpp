@@ -1,0 +1,287 @@
+// Profile (INI) file editing with Windows semantics, and the safe replacement of a file on disk.
+#include "profile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+// A settings file is a few hundred bytes; anything past this is not one of ours and is not
+// read into memory.
+static constexpr std::uintmax_t kLargestProfile = 1 << 20;
+
+static std::string_view Trim(std::string_view s)
+{
+    const char* blanks = " \t\r\n";
+    size_t first = s.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    size_t last = s.find_last_not_of(blanks);
+    return s.substr(first, last - first + 1);
+}
+
+static bool Same_Ignoring_Case(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// The section name of a header line "[name]", or nothing for any other line. A header
+// without its closing bracket names the rest of the line.
+static std::optional<std::string_view> Header_Name(std::string_view line)
+{
+    std::string_view text = Trim(line);
+    if (text.empty() || text[0] != '[') return std::nullopt;
+    text.remove_prefix(1);
+    return Trim(text.substr(0, text.find(']')));
+}
+
+// The key of a "key=value" line, or nothing for a line without an equals sign.
+static std::optional<std::string_view> Key_Name(std::string_view line)
+{
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    return Trim(line.substr(0, equals));
+}
+
+Profile_File Profile_File::Parse(std::string_view text)
+{
+    Profile_File file;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        Line line;
+        if (end == std::string_view::npos) {
+            line.text = text.substr(start);
+            start = text.size();
+        } else {
+            const bool crlf = end > start && text[end - 1] == '\r';
+            line.text = text.substr(start, end - start - (crlf ? 1 : 0));
+            line.end = crlf ? "\r\n" : "\n";
+            start = end + 1;
+        }
+        file.lines_.push_back(std::move(line));
+    }
+    if (!file.lines_.empty() && !file.lines_.front().end.empty()) file.line_end_ = file.lines_.front().end;
+    return file;
+}
+
+void Profile_File::End_Last_Line()
+{
+    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = line_end_;
+}
+
+std::vector<std::pair<size_t, size_t>> Profile_File::Section_Blocks(std::string_view section) const
+{
+    std::vector<std::pair<size_t, size_t>> blocks;
+    bool inside = false;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        auto name = Header_Name(lines_[i].text);
+        if (!name) continue;
+        if (inside) blocks.back().second = i;
+        inside = Same_Ignoring_Case(*name, Trim(section));
+        if (inside) blocks.push_back({i, lines_.size()});
+    }
+    return blocks;
+}
+
+std::optional<std::string> Profile_File::Read_String(std::string_view section, std::string_view key) const
+{
+    for (auto [first, end] : Section_Blocks(section))
+        for (size_t i = first + 1; i < end; ++i) {
+            auto name = Key_Name(lines_[i].text);
+            if (!name || !Same_Ignoring_Case(*name, Trim(key))) continue;
+            std::string_view value = Trim(std::string_view(lines_[i].text).substr(lines_[i].text.find('=') + 1));
+            if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+                value = value.substr(1, value.size() - 2);
+            return std::string(value);
+        }
+    return std::nullopt;
+}
+
+void Profile_File::Write_String(std::string_view section, std::string_view key, std::string_view value)
+{
+    std::string text = std::string(Trim(key)) + "=" + std::string(value);
+    auto blocks = Section_Blocks(section);
+    for (auto [first, end] : blocks)
+        for (size_t i = first + 1; i < end; ++i) {
+            auto name = Key_Name(lines_[i].text);
+            if (name && Same_Ignoring_Case(*name, Trim(key))) {
+                lines_[i].text = text;
+                return;
+            }
+        }
+    End_Last_Line();
+    if (!blocks.empty()) {
+        // After the section's last line that is not blank, so blank lines stay between sections.
+        size_t at = blocks.front().second;
+        while (at > blocks.front().first + 1 && Trim(lines_[at - 1].text).empty()) --at;
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{text, line_end_});
+        return;
+    }
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({"", line_end_});
+    lines_.push_back({"[" + std::string(Trim(section)) + "]", line_end_});
+    lines_.push_back({text, line_end_});
+}
+
+bool Profile_File::Erase_Section(std::string_view section)
+{
+    auto blocks = Section_Blocks(section);
+    for (auto it = blocks.rbegin(); it != blocks.rend(); ++it)
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(it->first),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(it->second));
+    return !blocks.empty();
+}
+
+std::string Profile_File::Text() const
+{
+    std::string text;
+    for (const Line& line : lines_) text += line.text + line.end;
+    return text;
+}
+
+int Read_Profile_Integer(std::string_view value, int fallback)
+{
+    std::string_view text = Trim(value);
+    bool negative = false;
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        uint64_t result = 0;
+        for (char c : text.substr(2)) {
+            int digit = c >= '0' && c <= '9'   ? c - '0'
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                               : -1;
+            if (digit < 0) return fallback;
+            result = result * 16 + static_cast<uint64_t>(digit);
+            if (result > UINT32_MAX) return fallback;
+        }
+        uint32_t bits = static_cast<uint32_t>(result);
+        if (negative) bits = 0u - bits;
+        return static_cast<int>(bits);
+    }
+    if (text.empty()) return fallback;
+    int64_t result = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return fallback;
+        result = result * 10 + (c - '0');
+        if (result > static_cast<int64_t>(INT_MAX) + 1) return fallback;
+    }
+    if (negative) result = -result;
+    if (result > INT_MAX) return fallback;
+    return static_cast<int>(result);
+}
+
+Profile_Load Load_Profile(const std::string& path, Profile_File& file)
+{
+    file = Profile_File();
+    std::error_code ec;
+    fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) return Profile_Load::Missing;
+    if (ec || status.type() != fs::file_type::regular) return Profile_Load::Unreadable;
+    std::uintmax_t size = fs::file_size(path, ec);
+    if (ec || size > kLargestProfile) return Profile_Load::Unreadable;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Profile_Load::Unreadable;
+    std::string text(static_cast<size_t>(size), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad()) return Profile_Load::Unreadable;
+    text.resize(static_cast<size_t>(in.gcount()));
+    file = Profile_File::Parse(text);
+    return Profile_Load::Loaded;
+}
+
+static bool Write_All(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+// The mode a newly created file gets: read and write for everyone, less the process's umask.
+static mode_t New_File_Mode()
+{
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+bool Replace_File(const std::string& path, std::string_view bytes, std::string& error)
+{
+    fs::path target = path;
+    struct stat link {};
+    if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        // Replace the file the link points to, not the link.
+        std::error_code ec;
+        target = fs::weakly_canonical(target, ec);
+        if (ec) {
+            error = ec.message();
+            return false;
+        }
+    }
+    struct stat old {};
+    const bool exists = stat(target.c_str(), &old) == 0;
+    const mode_t mode = exists ? (old.st_mode & 07777) : New_File_Mode();
+
+    std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        int reason = errno;
+        if (exists && (reason == EACCES || reason == EPERM || reason == EROFS) && access(target.c_str(), W_OK) == 0) {
+            // A folder we may not add to, holding a file we may write: rewrite the file itself.
+            int in_place = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+            bool ok = in_place >= 0 && Write_All(in_place, bytes) && fsync(in_place) == 0;
+            reason = errno;
+            if (in_place >= 0 && close(in_place) != 0 && ok) ok = false, reason = errno;
+            if (ok) return true;
+        }
+        error = std::strerror(reason);
+        return false;
+    }
+    bool ok = Write_All(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    int reason = errno;
+    if (close(fd) != 0 && ok) ok = false, reason = errno;
+    if (ok && rename(temp.c_str(), target.c_str()) != 0) ok = false, reason = errno;
+    if (!ok) {
+        unlink(temp.c_str());
+        error = std::strerror(reason);
+        return false;
+    }
+    // Make the rename itself durable; a folder that cannot be opened or synced changes nothing.
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}
+
+std::string Find_File_Ignoring_Case(const std::string& folder, const std::string& name)
+{
+    std::error_code ec;
+    std::string exact = folder + name;
+    if (fs::exists(exact, ec) || fs::is_symlink(exact, ec)) return exact;
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (Same_Ignoring_Case(entry, name)) matches.push_back(entry);
+    }
+    if (matches.empty()) return exact;
+    std::sort(matches.begin(), matches.end());   // the same choice on every run
+    return folder + matches.front();
+}

@@ -1,0 +1,188 @@
+// Reading and writing the settings files.
+#include "save_load_config.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "adjustment_unit.h"
+#include "messages.h"
+#include "presets.h"
+#include "modul_another.h"
+
+const char* const Behaviour_File_Name = "Controls.cfg";
+const char* const State_File_Name = "ControlsAdj.cfg";
+const char* const Behaviour_Section = "FullScreen behaviour Control";
+const char* const State_Section = "Adjustment Form Control Panel Settings";
+
+static const char* const kVolumeKey = "TrackBar_Volume_Music .Position";
+static const char* const kSpeedKey = "TrackBar_Scene_Speed .Position";
+static const char* const kGammaKey = "TrackBar_Gamma .Position";
+static const char* const kCamKey = "TrackBar_Cam .Position";
+static const char* const kPresetsKey = "RadioGroup_Presets .ItemIndex";
+static const char* const kNoMusicKey = "CheckBox_NoMusic .Checked/UnChecked";
+static const char* const kExitMouseKey = "CheckBox_ExitMouse .Checked/UnChecked";
+static const char* const kFPSKey = "CheckBox_FPS .Checked/UnChecked";
+static const char* const kTimeKey = "CheckBox_Time .Checked/UnChecked";
+static const char* const kVsynchKey = "CheckBox_Vsynch .Checked/UnChecked";
+static const char* const kGammaDefaultKey = "CheckBox_Gamma .Checked/UnChecked";
+
+static QString File_Path(const char* name)
+{
+    return QFile::decodeName(Find_File_Ignoring_Case(QFile::encodeName(Program_Dir).toStdString(), name).c_str());
+}
+
+QString Behaviour_File_Path() { return File_Path(Behaviour_File_Name); }
+QString State_File_Path() { return File_Path(State_File_Name); }
+
+Form_Settings Read_Form_Settings(const Profile_File& state_file)
+{
+    Form_Settings s;
+    auto integer = [&](const char* key, int fallback) {
+        auto value = state_file.Read_String(State_Section, key);
+        return value ? Read_Profile_Integer(*value, fallback) : fallback;
+    };
+    auto boolean = [&](const char* key, bool fallback) { return integer(key, fallback ? 1 : 0) != 0; };
+    s.Volume_Position = integer(kVolumeKey, s.Volume_Position);
+    s.Scene_Speed_Position = integer(kSpeedKey, s.Scene_Speed_Position);
+    s.Gamma_Position = integer(kGammaKey, s.Gamma_Position);
+    s.Cam_Position = integer(kCamKey, s.Cam_Position);
+    s.Presets_Item_Index = integer(kPresetsKey, s.Presets_Item_Index);
+    s.No_Music = boolean(kNoMusicKey, s.No_Music);
+    s.Exit_Mouse = boolean(kExitMouseKey, s.Exit_Mouse);
+    s.FPS = boolean(kFPSKey, s.FPS);
+    s.Time = boolean(kTimeKey, s.Time);
+    s.Vsynch = boolean(kVsynchKey, s.Vsynch);
+    s.Gamma_Default = boolean(kGammaDefaultKey, s.Gamma_Default);
+    return s;
+}
+
+int Written_Volume(int volume_maximum, int position)
+{
+    int volume = volume_maximum - position;
+    if (volume < 10) return 10;
+    if (volume >= 99) return 99;
+    return volume;
+}
+
+std::string Behaviour_Text(const Form_Settings& s, int volume_maximum)
+{
+    Profile_File file;
+    auto put = [&](const char* key, int value) { file.Write_String(Behaviour_Section, key, std::to_string(value)); };
+    const int sound = s.No_Music ? 0 : 1, volume = Written_Volume(volume_maximum, s.Volume_Position);
+    put("fpsch_on", s.FPS);
+    put("clock_on", s.Time);
+    put("mouse_on", s.Exit_Mouse);
+    put("vsync_on", s.Vsynch);
+    put("music_on", sound);
+    put("sound_on", sound);
+    put("music_vo", volume);
+    put("sound_vo", volume);
+    put("speed_vo", s.Scene_Speed_Position);
+    put("gamma_vo", s.Gamma_Position);
+    put("camjump_vo", s.Cam_Position);
+    return file.Text();
+}
+
+std::string State_Text(const Form_Settings& s)
+{
+    Profile_File file;
+    auto put = [&](const char* key, int value) { file.Write_String(State_Section, key, std::to_string(value)); };
+    put(kVolumeKey, s.Volume_Position);
+    put(kSpeedKey, s.Scene_Speed_Position);
+    put(kGammaKey, s.Gamma_Position);
+    put(kCamKey, s.Cam_Position);
+    put(kPresetsKey, s.Presets_Item_Index);
+    put(kNoMusicKey, s.No_Music);
+    put(kExitMouseKey, s.Exit_Mouse);
+    put(kFPSKey, s.FPS);
+    put(kTimeKey, s.Time);
+    put(kVsynchKey, s.Vsynch);
+    put(kGammaDefaultKey, s.Gamma_Default);
+    return file.Text();
+}
+
+Form_Settings Current_Settings(const TAdjustment_Form& form)
+{
+    Form_Settings s;
+    s.Volume_Position = form.TrackBar_Volume_Music->value();
+    s.Scene_Speed_Position = form.TrackBar_Scene_Speed->value();
+    s.Gamma_Position = form.TrackBar_Gamma->value();
+    s.Cam_Position = form.TrackBar_Cam->value();
+    s.Presets_Item_Index = form.RadioGroup_Presets->Item_Index();
+    s.No_Music = form.CheckBox_NoMusic->isChecked();
+    s.Exit_Mouse = form.CheckBox_ExitMouse->isChecked();
+    s.FPS = form.CheckBox_FPS->isChecked();
+    s.Time = form.CheckBox_Time->isChecked();
+    s.Vsynch = form.CheckBox_Vsynch->isChecked();
+    s.Gamma_Default = form.CheckBox_Gamma->isChecked();
+    return s;
+}
+
+void Load_Form_Settings(TAdjustment_Form& form)
+{
+    form.Loading_Settings = true;
+    Profile_File state_file;
+    Load_Profile(QFile::encodeName(State_File_Path()).toStdString(), state_file);
+    const Form_Settings s = Read_Form_Settings(state_file);
+
+    // Each track bar holds a stored position outside its range at the nearer end.
+    form.TrackBar_Volume_Music->setValue(s.Volume_Position);
+    form.TrackBar_Scene_Speed->setValue(s.Scene_Speed_Position);
+    form.Label35->setText(QString::number(form.TrackBar_Volume_Music->maximum() - form.TrackBar_Volume_Music->value()));
+    form.TrackBar_Gamma->setValue(s.Gamma_Position);
+    form.glLabel_Gamma->Set_Text(QString::number(form.TrackBar_Gamma->value()) + " ");
+    form.TrackBar_Cam->setValue(s.Cam_Position);
+    form.glLabel_Cam_Sec->Set_Text(QString::number(form.TrackBar_Cam->value()) + "  sec ");
+    form.RadioGroup_Presets->Set_Item_Index(std::clamp(s.Presets_Item_Index, -1, Camera_Preset_Count - 1));
+
+    // A check box that changes runs its click handler: the volume group's visibility and the
+    // gamma controls follow.
+    form.CheckBox_NoMusic->setChecked(s.No_Music);
+    form.CheckBox_ExitMouse->setChecked(s.Exit_Mouse);
+    form.CheckBox_FPS->setChecked(s.FPS);
+    form.CheckBox_Time->setChecked(s.Time);
+    form.CheckBox_Vsynch->setChecked(s.Vsynch);
+    form.CheckBox_Gamma->setChecked(s.Gamma_Default);
+    form.Loading_Settings = false;
+}
+
+// Replaces one file whole; a failure is shown with the file's path.
+static bool Write_File(const QString& path, const std::string& text)
+{
+    std::string reason;
+    if (Replace_File(QFile::encodeName(path).toStdString(), text, reason)) return true;
+    std::fprintf(stderr, "quelmscr: %s: %s\n", QFile::encodeName(path).constData(), reason.c_str());
+    Show_Error_Message(QString("Unable to write to %1").arg(path));
+    return false;
+}
+
+bool Save_Settings(TAdjustment_Form& form)
+{
+    const Form_Settings s = Current_Settings(form);
+    if (!Write_File(Behaviour_File_Path(), Behaviour_Text(s, form.TrackBar_Volume_Music->maximum()))) return false;
+    if (!Write_File(State_File_Path(), State_Text(s))) return false;
+    emit form.Settings_Saved();
+    return true;
+}
+
+// Removes the section from the file; a missing file or section needs no write.
+static bool Erase_Section_Of(const QString& path, const char* section)
+{
+    Profile_File file;
+    Profile_Load loaded = Load_Profile(QFile::encodeName(path).toStdString(), file);
+    if (loaded == Profile_Load::Missing) return true;
+    if (loaded == Profile_Load::Unreadable) {
+        Show_Error_Message(QString("Unable to write to %1").arg(path));
+        return false;
+    }
+    if (!file.Erase_Section(section)) return true;
+    return Write_File(path, file.Text());
+}
+
+bool Erase_Settings()
+{
+    return Erase_Section_Of(Behaviour_File_Path(), Behaviour_Section) &&
+           Erase_Section_Of(State_File_Path(), State_Section);
+}

@@ -1,0 +1,59 @@
+// The settings dialog's two files in the program directory: the behaviour settings that the
+// engine reads, and the form's own state (the raw control positions) that reopens the form as
+// it was left.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+#include "profile.h"
+
+class TAdjustment_Form;
+
+extern const char* const Behaviour_File_Name;   // "Controls.cfg"
+extern const char* const State_File_Name;       // "ControlsAdj.cfg"
+extern const char* const Behaviour_Section;     // "FullScreen behaviour Control"
+extern const char* const State_Section;         // "Adjustment Form Control Panel Settings"
+
+// The files' paths: the program directory and the name, or an existing file whose name differs
+// from it only in letter case.
+QString Behaviour_File_Path();
+QString State_File_Path();
+
+// The form state as stored: positions, the preset item (-1 for none) and the check boxes.
+struct Form_Settings {
+    int Volume_Position = 50;
+    int Scene_Speed_Position = 1;
+    int Gamma_Position = 133;
+    int Cam_Position = 25;
+    int Presets_Item_Index = -1;
+    bool No_Music = false;
+    bool Exit_Mouse = false;
+    bool FPS = false;
+    bool Time = true;
+    bool Vsynch = false;
+    bool Gamma_Default = true;
+};
+
+// The stored state; a missing key or a value that is not a number gives the default. Values are
+// not held to the controls' ranges here: the controls do that when they take them.
+Form_Settings Read_Form_Settings(const Profile_File& state_file);
+// The whole text of each file for these settings: one section, every key in its order.
+std::string Behaviour_Text(const Form_Settings& settings, int volume_maximum);
+std::string State_Text(const Form_Settings& settings);
+// The volume the engine gets: the track bar's maximum minus its position, at least 10, and 99
+// from 99 up.
+int Written_Volume(int volume_maximum, int position);
+
+// The form's controls to and from Form_Settings.
+Form_Settings Current_Settings(const TAdjustment_Form& form);
+
+// Reads the state file into the form's controls (defaults where it is missing or unreadable).
+void Load_Form_Settings(TAdjustment_Form& form);
+// Writes the behaviour file, then the state file, each replaced whole. A failed write shows
+// "Unable to write to" and the path, skips the rest and returns false.
+bool Save_Settings(TAdjustment_Form& form);
+// Removes the section of each file, keeping whatever else the file holds. The same message
+// and result as Save_Settings on failure.
+bool Erase_Settings();

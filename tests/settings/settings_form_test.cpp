@@ -1,0 +1,398 @@
+// The settings form driven as a user would: its controls' effects on each other, what each way
+// of leaving it writes, the saved state read back, presets, keys, and a write that fails.
+#include <QDesktopServices>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+#include "adjustment_unit.h"
+#include "messages.h"
+#include "modul_another.h"
+#include "save_load_config.h"
+
+// What closing the form writes on a first start.
+static const QString kDefaultBehaviour =
+    "[FullScreen behaviour Control]\nfpsch_on=0\nclock_on=1\nmouse_on=0\nvsync_on=0\nmusic_on=1\nsound_on=1\n"
+    "music_vo=50\nsound_vo=50\nspeed_vo=1\ngamma_vo=133\ncamjump_vo=25\n";
+static const QString kDefaultState =
+    "[Adjustment Form Control Panel Settings]\nTrackBar_Volume_Music .Position=50\nTrackBar_Scene_Speed .Position=1\n"
+    "TrackBar_Gamma .Position=133\nTrackBar_Cam .Position=25\nRadioGroup_Presets .ItemIndex=-1\n"
+    "CheckBox_NoMusic .Checked/UnChecked=0\nCheckBox_ExitMouse .Checked/UnChecked=0\n"
+    "CheckBox_FPS .Checked/UnChecked=0\nCheckBox_Time .Checked/UnChecked=1\n"
+    "CheckBox_Vsynch .Checked/UnChecked=0\nCheckBox_Gamma .Checked/UnChecked=1\n";
+
+// Receives the addresses the form opens instead of a browser.
+class Url_Catcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+class Settings_Form_Test : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QStringList messages_;
+    Url_Catcher opened_;
+
+    std::unique_ptr<TAdjustment_Form> Open_Form()
+    {
+        auto form = std::make_unique<TAdjustment_Form>();
+        form->show();
+        if (!QTest::qWaitForWindowActive(form.get())) qWarning("the form did not become active");
+        return form;
+    }
+    QString Text(const QString& name) const
+    {
+        QFile file(dir_->filePath(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<missing>");
+    }
+    void Write(const QString& name, const QString& text) const
+    {
+        QFile file(dir_->filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+    // The user's focus entering a setting control.
+    static void Enter(QWidget* control) { control->setFocus(Qt::TabFocusReason); }
+
+private slots:
+    void initTestCase()
+    {
+        Set_Message_Handler([this](const QString& text) { messages_.append(text); });
+        QDesktopServices::setUrlHandler("file", &opened_, "open");
+        QDesktopServices::setUrlHandler("https", &opened_, "open");
+        Build_Web_Links();
+    }
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler("file");
+        QDesktopServices::unsetUrlHandler("https");
+        Set_Message_Handler({});
+    }
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        Program_Dir = dir_->path() + "/";
+        Help_Dir = Program_Dir + "Info/";
+        messages_.clear();
+        opened_.urls.clear();
+    }
+
+    void first_start_shows_the_defaults_and_closing_writes_them_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Cancel") << "cancel";
+        QTest::newRow("Esc") << "esc";
+        QTest::newRow("Ok") << "ok";
+        QTest::newRow("close request") << "close";
+    }
+    void first_start_shows_the_defaults_and_closing_writes_them()
+    {
+        QFETCH(QString, way);
+        auto form = Open_Form();
+        QVERIFY(form->Page_Control->isVisible());
+        QCOMPARE(form->Page_Control->currentWidget(), form->TabSheet_Main);
+        QCOMPARE(form->Page_Control->tabText(1), QString(" Music FX Volume"));
+        QCOMPARE(form->Label35->text(), QString("50"));
+        QCOMPARE(form->glLabel_Gamma->Text(), QString("133 "));
+        QCOMPARE(form->glLabel_Cam_Sec->Text(), QString("25  sec "));
+        QVERIFY(!form->TrackBar_Gamma->isEnabled());
+        QCOMPARE(form->RadioGroup_Presets->Item_Index(), -1);
+        QVERIFY(!form->Apply_BitBtn->isEnabled());
+        QVERIFY(!form->Restore_BitBtn->isEnabled());
+
+        QSignalSpy ended(form.get(), &TAdjustment_Form::Form_Ended);
+        if (way == "cancel") QTest::mouseClick(form->Cancel_BitBtn, Qt::LeftButton);
+        if (way == "esc") QTest::keyClick(form->CheckBox_FPS, Qt::Key_Escape);
+        if (way == "ok") QTest::mouseClick(form->OK_BitBtn, Qt::LeftButton);
+        if (way == "close") form->close();
+        QVERIFY(form->isHidden());
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(Text("Controls.cfg"), kDefaultBehaviour);
+        QCOMPARE(Text("ControlsAdj.cfg"), kDefaultState);
+        QVERIFY(messages_.isEmpty());
+    }
+    void ok_writes_once_more_when_apply_is_enabled_data()
+    {
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<int>("saves");
+        QTest::newRow("nothing touched: once, by the hide") << false << 1;
+        QTest::newRow("a setting changed: Apply, then the hide") << true << 2;
+    }
+    void ok_writes_once_more_when_apply_is_enabled()
+    {
+        QFETCH(bool, change);
+        QFETCH(int, saves);
+        auto form = Open_Form();
+        QSignalSpy saved(form.get(), &TAdjustment_Form::Settings_Saved);
+        if (change) {
+            Enter(form->CheckBox_Vsynch);
+            QTest::mouseClick(form->CheckBox_Vsynch, Qt::LeftButton);
+        }
+        QTest::mouseClick(form->OK_BitBtn, Qt::LeftButton);
+        QCOMPARE(saved.count(), saves);
+        QVERIFY(Text("Controls.cfg").contains(change ? "vsync_on=1\n" : "vsync_on=0\n"));
+    }
+    void restore_defaults_erases_then_ok_writes_the_defaults()
+    {
+        Write("ControlsAdj.cfg", "[Adjustment Form Control Panel Settings]\nTrackBar_Cam .Position=70\n"
+                                 "CheckBox_NoMusic .Checked/UnChecked=1\nCheckBox_Gamma .Checked/UnChecked=0\n"
+                                 "TrackBar_Gamma .Position=180\n");
+        Write("Controls.cfg", "[FullScreen behaviour Control]\ncamjump_vo=70\n\n[Kept]\nx=1\n");
+        auto form = Open_Form();
+        QCOMPARE(form->TrackBar_Cam->value(), 70);
+        QCOMPARE(form->TrackBar_Gamma->value(), 180);
+        QVERIFY(form->glGroupBox_Volume_Music->isHidden());
+
+        Enter(form->TrackBar_Cam);
+        QTest::mouseClick(form->Restore_BitBtn, Qt::LeftButton);
+        QCOMPARE(Text("Controls.cfg"), QString("[Kept]\nx=1\n"));
+        QCOMPARE(Text("ControlsAdj.cfg"), QString(""));
+        QCOMPARE(form->TrackBar_Cam->value(), 25);
+        QCOMPARE(form->TrackBar_Gamma->value(), 133);
+        QVERIFY(!form->glGroupBox_Volume_Music->isHidden());
+        QVERIFY(form->Page_Control->isVisible());
+        QVERIFY(!form->Apply_BitBtn->isEnabled() && !form->Restore_BitBtn->isEnabled());
+
+        QTest::mouseClick(form->OK_BitBtn, Qt::LeftButton);
+        QCOMPARE(Text("Controls.cfg"), kDefaultBehaviour);
+        QCOMPARE(Text("ControlsAdj.cfg"), kDefaultState);
+    }
+    void gamma_default_box()
+    {
+        auto form = Open_Form();
+        QTest::mouseClick(form->CheckBox_Gamma, Qt::LeftButton);
+        auto enabled = [&] {
+            return QList<bool>{form->TrackBar_Gamma->isEnabled(), form->Label_Darker->isEnabled(),
+                               form->Label_Brighter->isEnabled()};
+        };
+        QCOMPARE(enabled(), QList<bool>({true, true, true}));
+        QCOMPARE(form->TrackBar_Gamma->value(), 133);
+        form->TrackBar_Gamma->setValue(60);
+        QCOMPARE(form->glLabel_Gamma->Text(), QString("60 "));
+        QTest::mouseClick(form->CheckBox_Gamma, Qt::LeftButton);
+        QCOMPARE(form->TrackBar_Gamma->value(), 133);
+        QCOMPARE(enabled(), QList<bool>({false, false, false}));
+    }
+    void mute_hides_and_restores_the_volume_group()
+    {
+        auto form = Open_Form();
+        form->Page_Control->setCurrentWidget(form->TabSheet_Sound);
+        form->TrackBar_Volume_Music->setValue(30);
+        QTest::mouseClick(form->CheckBox_NoMusic, Qt::LeftButton);
+        QVERIFY(form->glGroupBox_Volume_Music->isHidden());
+        form->hide();
+        QVERIFY(Text("Controls.cfg").contains("music_on=0\nsound_on=0\nmusic_vo=70\nsound_vo=70\n"));
+
+        form = Open_Form();
+        QVERIFY(form->CheckBox_NoMusic->isChecked() && form->glGroupBox_Volume_Music->isHidden());
+        QTest::mouseClick(form->CheckBox_NoMusic, Qt::LeftButton);
+        QVERIFY(!form->glGroupBox_Volume_Music->isHidden());
+        QCOMPARE(form->TrackBar_Volume_Music->value(), 30);
+        QTest::mouseClick(form->Label22, Qt::LeftButton);
+        QCOMPARE(form->TrackBar_Volume_Music->value(), 50);
+        QCOMPARE(form->Label35->text(), QString("50"));
+    }
+    void volume_bar_labels_and_written_volume_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("written");
+        QTest::newRow("top") << 0 << "100" << 101 << 99;
+        QTest::newRow("one below the top") << 1 << "99" << 100 << 99;
+        QTest::newRow("two below the top") << 2 << "98" << 99 << 98;
+        QTest::newRow("middle") << 50 << "50" << 51 << 50;
+        QTest::newRow("last above the floor") << 90 << "10" << 11 << 10;
+        QTest::newRow("95") << 95 << "5" << 6 << 10;
+        QTest::newRow("bottom") << 100 << "0" << 1 << 10;
+    }
+    void volume_bar_labels_and_written_volume()
+    {
+        QFETCH(int, position);
+        QFETCH(QString, label);
+        QFETCH(int, percent);
+        QFETCH(int, written);
+        auto form = Open_Form();
+        form->TrackBar_Volume_Music->setValue(position == 50 ? 49 : 50);
+        form->TrackBar_Volume_Music->setValue(position);
+        QCOMPARE(form->Label35->text(), label);
+        QCOMPARE(form->glProgressBar_Volume_Music->Percent(), percent);
+        form->hide();
+        const QString volume = QString::number(written);
+        QVERIFY(Text("Controls.cfg").contains("music_vo=" + volume + "\nsound_vo=" + volume + "\n"));
+    }
+    void stored_state_is_held_to_the_ranges_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("shown");   // the control's position, item index or check state
+        QTest::newRow("camera 1 -> 3") << "TrackBar_Cam .Position" << "1" << 3;
+        QTest::newRow("camera 0x40") << "trackbar_cam .position" << "0x40" << 64;
+        QTest::newRow("gamma 500 -> 200") << "TrackBar_Gamma .Position" << "500" << 200;
+        QTest::newRow("gamma not a number -> 133") << "TrackBar_Gamma .Position" << "bright" << 133;
+        QTest::newRow("speed -3 -> 0") << "TrackBar_Scene_Speed .Position" << "-3" << 0;
+        QTest::newRow("volume 7.5 -> 50") << "TrackBar_Volume_Music .Position" << "7.5" << 50;
+        QTest::newRow("preset 9 -> 4") << "RadioGroup_Presets .ItemIndex" << "9" << 4;
+        QTest::newRow("preset -5 -> none") << "RadioGroup_Presets .ItemIndex" << "-5" << -1;
+        QTest::newRow("clock 2 -> checked") << "CheckBox_Time .Checked/UnChecked" << "2" << 1;
+        QTest::newRow("clock yes -> default") << "CheckBox_Time .Checked/UnChecked" << "yes" << 1;
+        QTest::newRow("clock 0") << "CheckBox_Time .Checked/UnChecked" << "0" << 0;
+    }
+    void stored_state_is_held_to_the_ranges()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(int, shown);
+        Write("ControlsAdj.cfg", "[Adjustment Form Control Panel Settings]\n" + key + "=" + value + "\n");
+        auto form = Open_Form();
+        const QString control = key.section(' ', 0, 0).toLower();
+        int actual = control == "trackbar_cam"            ? form->TrackBar_Cam->value()
+                     : control == "trackbar_gamma"        ? form->TrackBar_Gamma->value()
+                     : control == "trackbar_scene_speed"  ? form->TrackBar_Scene_Speed->value()
+                     : control == "trackbar_volume_music" ? form->TrackBar_Volume_Music->value()
+                     : control == "radiogroup_presets"    ? form->RadioGroup_Presets->Item_Index()
+                                                          : int(form->CheckBox_Time->isChecked());
+        QCOMPARE(actual, shown);
+    }
+    void presets_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("1") << 0 << 0 << 5;
+        QTest::newRow("2") << 1 << 1 << 3;
+        QTest::newRow("4") << 3 << 2 << 3;
+        QTest::newRow("5") << 4 << 3 << 25;
+    }
+    void presets()
+    {
+        QFETCH(int, item);
+        QFETCH(int, speed);
+        QFETCH(int, seconds);
+        auto form = Open_Form();
+        QTest::mouseClick(form->RadioGroup_Presets->Buttons()[item], Qt::LeftButton);
+        QCOMPARE(form->TrackBar_Scene_Speed->value(), speed);
+        QCOMPARE(form->TrackBar_Cam->value(), seconds);
+        QCOMPARE(form->glLabel_Cam_Sec->Text(), QString::number(seconds) + "  sec ");
+        // Moving a bar by hand afterwards keeps the item.
+        form->TrackBar_Cam->setValue(40);
+        QCOMPARE(form->RadioGroup_Presets->Item_Index(), item);
+    }
+    void a_stored_preset_keeps_the_stored_positions()
+    {
+        Write("ControlsAdj.cfg", "[Adjustment Form Control Panel Settings]\nTrackBar_Scene_Speed .Position=6\n"
+                                 "TrackBar_Cam .Position=77\nRadioGroup_Presets .ItemIndex=0\n");
+        auto form = Open_Form();
+        QCOMPARE(form->RadioGroup_Presets->Item_Index(), 0);
+        QCOMPARE(form->TrackBar_Scene_Speed->value(), 6);
+        QCOMPARE(form->TrackBar_Cam->value(), 77);
+        QVERIFY(!form->Loading_Settings);
+    }
+    void keys_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("help");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("F1 on a button") << "Apply" << int(Qt::Key_F1) << true << false;
+        QTest::newRow("F1 on a check box") << "FPS" << int(Qt::Key_F1) << true << false;
+        QTest::newRow("F1 on a track bar") << "Cam" << int(Qt::Key_F1) << true << false;
+        QTest::newRow("F1 on the date picker") << "Date" << int(Qt::Key_F1) << true << false;
+        QTest::newRow("F1 on a preset: nothing") << "Preset" << int(Qt::Key_F1) << false << false;
+        QTest::newRow("Esc on a track bar") << "Cam" << int(Qt::Key_Escape) << false << true;
+        QTest::newRow("Esc on a preset") << "Preset" << int(Qt::Key_Escape) << false << true;
+    }
+    void keys()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        QFETCH(bool, help);
+        QFETCH(bool, closes);
+        auto form = Open_Form();
+        QWidget* target = control == "Apply" ? static_cast<QWidget*>(form->Apply_BitBtn)
+                          : control == "FPS" ? form->CheckBox_FPS
+                          : control == "Cam" ? form->TrackBar_Cam
+                          : control == "Date" ? static_cast<QWidget*>(form->DateTimePicker1)
+                                              : form->RadioGroup_Presets->Buttons()[2];
+        QTest::keyClick(target, Qt::Key(key));
+        QCOMPARE(opened_.urls, help ? QList<QUrl>{QUrl::fromLocalFile(Program_Dir + "Info/help.html")} : QList<QUrl>{});
+        QCOMPARE(form->isHidden(), closes);
+        QCOMPARE(QFile::exists(dir_->filePath("Controls.cfg")), closes);
+    }
+    void focus_on_a_setting_enables_apply_and_restore()
+    {
+        auto form = Open_Form();
+        Enter(form->OK_BitBtn);
+        QVERIFY(!form->Apply_BitBtn->isEnabled());
+        Enter(form->TrackBar_Gamma->isEnabled() ? form->TrackBar_Gamma : form->TrackBar_Scene_Speed);
+        QVERIFY(form->Apply_BitBtn->isEnabled() && form->Restore_BitBtn->isEnabled());
+        QTest::mouseClick(form->Apply_BitBtn, Qt::LeftButton);
+        QVERIFY(!form->Apply_BitBtn->isEnabled());
+        QVERIFY(form->isVisible());
+        QCOMPARE(Text("Controls.cfg"), kDefaultBehaviour);
+    }
+    void links_open_their_addresses()
+    {
+        auto form = Open_Form();
+        QTest::mouseClick(form->Label14, Qt::LeftButton);
+        QTest::mouseClick(form->Label13, Qt::LeftButton);
+        QCOMPARE(opened_.urls, (QList<QUrl>{QUrl(Home_Page_Address), QUrl(Support_Page_Address)}));
+        QCOMPARE(form->Label14->Colour(), QColor(128, 0, 0));
+    }
+    void a_failed_write_names_the_path_and_the_dialog_still_ends()
+    {
+        Program_Dir = dir_->path() + "/missing/";
+        auto form = Open_Form();
+        QSignalSpy ended(form.get(), &TAdjustment_Form::Form_Ended);
+        QTest::keyClick(form->OK_BitBtn, Qt::Key_Escape);
+        QCOMPARE(messages_, QStringList{"Unable to write to " + Program_Dir + "Controls.cfg"});
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+    }
+    void a_failed_restore_brings_the_pages_back()
+    {
+        QVERIFY(QDir(dir_->path()).mkdir("Controls.cfg"));   // a folder where the file should be
+        auto form = Open_Form();
+        Enter(form->TrackBar_Cam);
+        form->TrackBar_Cam->setValue(60);
+        QTest::mouseClick(form->Restore_BitBtn, Qt::LeftButton);
+        QCOMPARE(messages_, QStringList{"Unable to write to " + Program_Dir + "Controls.cfg"});
+        QVERIFY(form->Page_Control->isVisible());
+        QCOMPARE(form->TrackBar_Cam->value(), 60);
+        QVERIFY(form->Apply_BitBtn->isEnabled() && form->Restore_BitBtn->isEnabled());
+    }
+    void about_page_measures_once_and_runs_the_clock_only_while_shown()
+    {
+        auto form = Open_Form();
+        QTabBar* tabs = form->Page_Control->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        QVERIFY(!form->System_Info_Pending);
+        QVERIFY(form->Current_Timer->isActive());
+        auto matches = [](QLabel* label, const char* pattern) {
+            return QRegularExpression(pattern).match(label->text()).hasMatch();
+        };
+        QVERIFY(matches(form->Label_Mashine_CPU_speed, "^[1-9][0-9]* MHz$"));
+        QVERIFY(matches(form->Label_VideoCardMemo, "^[0-9]+ Mb$"));
+        QVERIFY(matches(form->Label_RAM_Load, "^[0-9]{1,3}%$"));
+        QVERIFY(matches(form->Label_RAM_Total, "^[1-9][0-9]* Mb$"));
+        QCOMPARE(form->DateTimePicker1->date(), QDate::currentDate());
+        QVERIFY(form->Apply_BitBtn->isEnabled());
+
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        QVERIFY(!form->Current_Timer->isActive());
+        form->Label_Mashine_CPU_speed->setText("measured");
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        QVERIFY(form->Current_Timer->isActive());
+        QCOMPARE(form->Label_Mashine_CPU_speed->text(), QString("measured"));
+    }
+};
+
+QTEST_MAIN(Settings_Form_Test)
+#include "settings_form_test.moc"
