@@ -114,7 +114,7 @@ void paintHangingShells(QPainter& p)
 void paintPlankDecoration(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    // A small painted sea with a sun at the plank's left end.
+    // A small painted sea with a sun at the plank's left end, before the slogan.
     const QRectF sea(112, 522, 92, 27);
     QPainterPath panel;
     panel.addRoundedRect(sea, 4, 4);
@@ -144,9 +144,6 @@ void paintPlankDecoration(QPainter& p)
             wave.quadTo(x + 3, y - 3, x + 6, y);
             p.drawPath(wave);
         }
-    // Two shells lying on the plank at the right.
-    paintOrnament(p, Ornament::Scallop, QPointF(712, 536), 12);
-    paintOrnament(p, Ornament::Starfish, QPointF(734, 536), 9);
 }
 
 // The scene in form coordinates, the variant parts with their own look.
