@@ -99,6 +99,8 @@ void TAdjustment_Form::Create_Main_Page()
     QWidget* page = TabSheet_Main;
 
     glGroupBox_Gamma_Correction = new TGradient_Group_Box(" Gamma correction [%]", page);
+    // These two boxes keep white to silver whatever colour the skin draws for the others.
+    glGroupBox_Gamma_Correction->Set_Body_Colour(QColor(192, 192, 192));
     glGroupBox_Gamma_Correction->setGeometry(4, 4, 200, 80);
     CheckBox_Gamma = Check_Box("Default", true, glGroupBox_Gamma_Correction, 8, 22, 70);
     Label("Brightness:", glGroupBox_Gamma_Correction, 86, 23);
@@ -143,6 +145,7 @@ void TAdjustment_Form::Create_Main_Page()
     CheckBox_Vsynch = Check_Box("Synchronize with display freq.", false, glGroupBox_Video_Options, 8, 76, 188);
 
     glGroupBox_controls = new TGradient_Group_Box(" Camera options", page);
+    glGroupBox_controls->Set_Body_Colour(QColor(192, 192, 192));
     glGroupBox_controls->setGeometry(4, 188, 311, 104);
     Label("Change Camera each", glGroupBox_controls, 8, 23);
     glLabel_Cam_Sec = new TGradient_Label("25  sec ", QColor(0, 0, 160), QColor(200, 0, 0), glGroupBox_controls);
