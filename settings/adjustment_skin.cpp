@@ -314,9 +314,11 @@ bool TAdjustment_Form::Skin_Event(QObject* watched, QEvent* event)
                          widget == glGroupBox_Channels_Monitoring;
     switch (event->type()) {
     case QEvent::MouseMove:
+        // Taken here, so a move over a picture is not passed on to the form as well: over the
+        // exit button that would swap its look straight back.
         if (widget == Top_Exit_Image_passive) Top_Exit_Image_passiveMouseMove();
         else if (surface && !dragging_) FormMouseMove();
-        return false;
+        return exit || frame;
     case QEvent::MouseButtonPress:
         if (exit) return true;
         if (frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == Panel1 ||

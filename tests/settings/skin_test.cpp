@@ -194,12 +194,20 @@ private slots:
         QCOMPARE(form.glGroupBox_Volume_Music->Body_Colour(), body);
         QCOMPARE(form.glGroupBox_Gamma_Correction->Body_Colour(), QColor(192, 192, 192));
 
-        // The exit button's two looks swap under the mouse and back.
+        // The exit button's two looks swap under the mouse and back (painted at full size).
+        const QRect opening_geometry = form.geometry();
+        form.setGeometry(0, 0, 789, 554);
+        auto exit_centre = [&] { return form.grab(QRect(708, 38, 35, 28)).toImage().pixel(17, 14) & 0xffffff; };
+        const QRgb rest = Bitmap("Exit_Image_active").pixel(17, 14) & 0xffffff, hover = Bitmap("Exit_Image_passive").pixel(17, 14) & 0xffffff;
+        QCOMPARE(exit_centre(), rest);
         form.Top_Exit_Image_passiveMouseMove();
+        QCOMPARE(exit_centre(), hover);
         QVERIFY(form.children().indexOf(form.Top_Exit_Image_active) > form.children().indexOf(form.Top_Exit_Image_passive));
         form.FormMouseMove();
         QVERIFY(form.children().indexOf(form.Top_Exit_Image_passive) > form.children().indexOf(form.Top_Exit_Image_active));
         QVERIFY(!form.Exit_Hover);
+        QCOMPARE(exit_centre(), rest);
+        form.setGeometry(opening_geometry);
 
         // The slideshow goes round all six pictures, a new one at each tick.
         QCOMPARE(form.Sshots_Changer_Timer->interval(), 5100);
