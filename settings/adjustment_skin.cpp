@@ -3,9 +3,7 @@
 // the middle of the work area, the slideshow, and the exit button's look under the mouse.
 #include "adjustment_unit.h"
 
-#include <QApplication>
 #include <QMouseEvent>
-#include <QStackedWidget>
 
 #include <algorithm>
 #include <chrono>
@@ -310,8 +308,8 @@ bool TAdjustment_Form::Skin_Event(QObject* watched, QEvent* event)
     const bool frame = closes_on_double_click || widget == Left_Image_Middle || widget == Left_Image_bottom ||
                        widget == Bottom_Image || widget == Ball_Hide_Panel_Image || widget == Ball_Shato_Image;
     const bool surface = frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == Page_Control ||
-                         widget->parentWidget() == Page_Control->findChild<QStackedWidget*>() || widget == Panel1 ||
-                         widget == glGroupBox_Channels_Monitoring;
+                         widget == TabSheet_Main || widget == TabSheet_Sound || widget == TabSheet_About ||
+                         widget == Panel1 || widget == glGroupBox_Channels_Monitoring;
     switch (event->type()) {
     case QEvent::MouseMove:
         // Taken here, so a move over a picture is not passed on to the form as well: over the

@@ -150,7 +150,8 @@ private slots:
             const QImage picture = Bitmap(name);
             for (int y = 0; y < picture.height(); ++y)
                 for (int x = 0; x < picture.width(); ++x)
-                    if ((picture.pixel(x, y) & 0xffffff) != 0x00ff00) drawn |= QRect(rect.topLeft() + QPoint(x, y), QSize(1, 1));
+                    if ((picture.pixel(x, y) & 0xffffff) != 0x00ff00)
+                        drawn |= QRect(rect.topLeft() + QPoint(x, y), QSize(1, 1));
         }
         QCOMPARE(drawn, QRect(0, 0, 789, 554));
     }
@@ -198,7 +199,8 @@ private slots:
         const QRect opening_geometry = form.geometry();
         form.setGeometry(0, 0, 789, 554);
         auto exit_centre = [&] { return form.grab(QRect(708, 38, 35, 28)).toImage().pixel(17, 14) & 0xffffff; };
-        const QRgb rest = Bitmap("Exit_Image_active").pixel(17, 14) & 0xffffff, hover = Bitmap("Exit_Image_passive").pixel(17, 14) & 0xffffff;
+        const QRgb rest = Bitmap("Exit_Image_active").pixel(17, 14) & 0xffffff;
+        const QRgb hover = Bitmap("Exit_Image_passive").pixel(17, 14) & 0xffffff;
         QCOMPARE(exit_centre(), rest);
         form.Top_Exit_Image_passiveMouseMove();
         QCOMPARE(exit_centre(), hover);

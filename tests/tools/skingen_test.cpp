@@ -286,7 +286,8 @@ private slots:
                     for (int x = 0; x < pa.width(); ++x) {
                         const QRgb ca = pa.pixel(x, y), cb = pb.pixel(x, y);
                         if (ca == kGreen || cb == kGreen) continue;
-                        sum += std::abs(qRed(ca) - qRed(cb)) + std::abs(qGreen(ca) - qGreen(cb)) + std::abs(qBlue(ca) - qBlue(cb));
+                        sum += std::abs(qRed(ca) - qRed(cb)) + std::abs(qGreen(ca) - qGreen(cb)) +
+                               std::abs(qBlue(ca) - qBlue(cb));
                         ++n;
                     }
                 // Over the post alone (the television beside it is the same in all of them) the

@@ -1,4 +1,4 @@
-// skingen: writes the host's design assets, the frame, exit, logo, music, "About" and molecule
+// skingen: writes the settings form's skin, the frame, exit, logo, music, "About" and molecule
 // pictures as 24-bit bitmaps and the window outlines as "POINTS" text, with a Qt resource
 // collection listing them:  skingen OUT_DIR
 #include "skin_catalogue.h"
@@ -45,7 +45,8 @@ int main(int argc, char** argv)
     };
     for (const SkinResource& r : resources) {
         const std::vector<uint8_t> bytes = r.make();
-        if (bytes.empty() || !write(r.file, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())))) {
+        const QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        if (bytes.empty() || !write(r.file, data)) {
             std::fprintf(stderr, "skingen: could not write %s\n", qPrintable(out.filePath(r.file)));
             return 1;
         }

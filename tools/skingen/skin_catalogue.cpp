@@ -47,11 +47,13 @@ std::vector<SkinResource> skinCatalogue()
     }
     all.push_back(bitmap("Main_Logo_Image", logoPicture));
     all.push_back(bitmap("About_Logo_Image", smallLogoPicture));
-    for (int n = 1; n <= 4; ++n) all.push_back(bitmap(QString("Image_Music%1").arg(n), [n] { return musicPicture(n); }));
+    for (int n = 1; n <= 4; ++n)
+        all.push_back(bitmap(QString("Image_Music%1").arg(n), [n] { return musicPicture(n); }));
     all.push_back(bitmap("Processor_Image", processorPicture));
     all.push_back(bitmap("Video_Card_Image", videoCardPicture));
     for (int n = 0; n < 4; ++n)
-        all.push_back(bitmap(QString("MOLECULA3C_ANE%1").arg(n, 2, 10, QChar('0')), [n] { return moleculePicture(n); }));
+        all.push_back(
+            bitmap(QString("MOLECULA3C_ANE%1").arg(n, 2, 10, QChar('0')), [n] { return moleculePicture(n); }));
     all.push_back(points("pApp_X", [] { return xValues(formOutline()); }));
     all.push_back(points("pApp_Y", [] { return yValues(formOutline()); }));
     all.push_back(points("pTVOut_X", [] { return xValues(screenOutline()); }));
@@ -65,6 +67,7 @@ QString resourceCollection(const std::vector<SkinResource>& resources)
     for (const SkinResource& r : resources)
         byType[r.type] += QString("    <file alias=\"%1\">%2</file>\n").arg(r.name, r.file);
     QString qrc = "<RCC>\n";
-    for (const auto& [type, files] : byType) qrc += "  <qresource prefix=\"/" + type + "\">\n" + files + "  </qresource>\n";
+    for (const auto& [type, files] : byType)
+        qrc += "  <qresource prefix=\"/" + type + "\">\n" + files + "  </qresource>\n";
     return qrc + "</RCC>\n";
 }

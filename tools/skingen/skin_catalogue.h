@@ -1,4 +1,5 @@
-// Every design asset of the host, by resource type and name, and the file each is written to.
+// Every picture and outline of the settings form's skin, by resource type and name, and the file
+// each is written to.
 #pragma once
 
 #include <QImage>

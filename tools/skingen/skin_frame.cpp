@@ -305,7 +305,8 @@ QImage composedFrame(int leftVariant, int rightVariant, QRgb background)
     };
     place(FramePart::Ball, 1, kBallKey);
     for (FramePart part : kEdgeParts)
-        place(part, part == FramePart::LeftTop ? leftVariant : part == FramePart::RightTop ? rightVariant : 1, kPureGreen);
+        place(part, part == FramePart::LeftTop ? leftVariant : part == FramePart::RightTop ? rightVariant : 1,
+              kPureGreen);
     place(FramePart::BallPanel, 1, kPureGreen);
     place(FramePart::ExitPassive, 1, kPureGreen);
     return out;

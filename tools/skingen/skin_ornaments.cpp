@@ -39,7 +39,8 @@ void starfish(QPainter& p, QPointF c, double r)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 230, 190));
     for (int i = 0; i < 5; ++i)
-        for (double f = 0.22; f < 0.85; f += 0.16) p.drawEllipse(polar(c, r * f, -90 + i * 72 + 8), r * 0.045, r * 0.045);
+        for (double f = 0.22; f < 0.85; f += 0.16)
+            p.drawEllipse(polar(c, r * f, -90 + i * 72 + 8), r * 0.045, r * 0.045);
 }
 
 void scallop(QPainter& p, QPointF c, double r)
@@ -103,7 +104,8 @@ void coconuts(QPainter& p, QPointF c, double r)
         p.setBrush(QColor(70, 150, 60));
         p.drawPath(leaf);
     }
-    const QPointF nuts[3] = {c + QPointF(-r * 0.38, r * 0.2), c + QPointF(r * 0.38, r * 0.22), c + QPointF(0, -r * 0.18)};
+    const QPointF nuts[3] = {c + QPointF(-r * 0.38, r * 0.2), c + QPointF(r * 0.38, r * 0.22),
+                             c + QPointF(0, -r * 0.18)};
     for (const QPointF& n : nuts) {
         QRadialGradient g(n - QPointF(r * 0.15, r * 0.15), r * 0.6);
         g.setColorAt(0, QColor(160, 112, 64));
@@ -145,7 +147,8 @@ void anchor(QPainter& p, QPointF c, double r)
     p.setBrush(QColor(92, 104, 118));
     for (int side : {-1, 1}) {
         const QPointF tip = c + QPointF(side * r * 0.78, r * 0.1);
-        p.drawPolygon(QPolygonF{tip, tip + QPointF(-side * r * 0.2, r * 0.25), tip + QPointF(side * r * 0.16, r * 0.26)});
+        p.drawPolygon(
+            QPolygonF{tip, tip + QPointF(-side * r * 0.2, r * 0.25), tip + QPointF(side * r * 0.16, r * 0.26)});
     }
 }
 

@@ -328,7 +328,8 @@ QImage moleculePicture(int number)
     atoms.push_back({2.05, 0.05, 0, false});
     atoms.push_back({0, 1.05, 0.85, false});
     atoms.push_back({0, 1.05, -0.85, false});
-    std::vector<std::pair<int, int>> bonds{{0, 1}, {1, 2}, {0, 3}, {0, 4}, {2, 5}, {2, 6}, {0, 7}, {2, 8}, {1, 9}, {1, 10}};
+    const std::vector<std::pair<int, int>> bonds{{0, 1}, {1, 2}, {0, 3}, {0, 4}, {2, 5},
+                                                 {2, 6}, {0, 7}, {2, 8}, {1, 9}, {1, 10}};
     const double turn = (20 + 90 * number) * kPi / 180, tilt = 0.35;
     for (Atom& a : atoms) {
         const double y = a.y * std::cos(turn) - a.z * std::sin(turn), z = a.y * std::sin(turn) + a.z * std::cos(turn);
