@@ -169,7 +169,8 @@ void EngineApp::init()
     g_audio.setVolume(g_audio.musicIndex, streamVolume(g_settings.musicVolume, kMusicVolumeShare));
 
     // The pointer goes to the centre; motion already queued from before is not a user's movement.
-    if (window) {
+    // Under a daemon the pointer is the daemon's.
+    if (window && !hostWindow) {
         SDL_WarpMouseInWindow(window, viewSize().halfWidth(), viewSize().halfHeight());
         SDL_PumpEvents();
         SDL_FlushEvent(SDL_MOUSEMOTION);
@@ -235,6 +236,11 @@ int EngineApp::run()
             if (event.type == SDL_QUIT) running = false;
             else handleEvent(event);
             continue;
+        }
+        if (hostWindow && !followHostWindow()) {
+            logLine("the screensaver window is gone; ending the run");
+            running = false;
+            break;
         }
         update();
         drawFrame();
