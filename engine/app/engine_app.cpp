@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -74,10 +75,19 @@ static void endAfterDisplayLoss()
     endProcess(kRunExitStatus);
 }
 
+// SDL turns SIGINT and SIGTERM into its quit event; a hang-up (a daemon that passes every ending
+// signal on) ends the run the same orderly way.
+static volatile std::sig_atomic_t g_hangUp = 0;
+static void onHangUp(int)
+{
+    g_hangUp = 1;
+}
+
 void installExitCleanup()
 {
     addExitHook(restoreOnExit);
     installXErrorHandling(endAfterDisplayLoss);
+    std::signal(SIGHUP, onHangUp);
 }
 
 void EngineApp::init()
@@ -236,6 +246,10 @@ int EngineApp::run()
             if (event.type == SDL_QUIT) running = false;
             else handleEvent(event);
             continue;
+        }
+        if (g_hangUp) {
+            running = false;
+            break;
         }
         if (hostWindow && !followHostWindow()) {
             logLine("the screensaver window is gone; ending the run");
