@@ -65,11 +65,6 @@ static QSlider* Track_Bar(Qt::Orientation orientation, int minimum, int maximum,
     return bar;
 }
 
-static QPixmap Scaled(const QPixmap& picture, int width, int height)
-{
-    return picture.scaled(width, height, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-}
-
 void TAdjustment_Form::Create_Controls()
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -96,6 +91,7 @@ void TAdjustment_Form::Create_Controls()
     Create_Sound_Page();
     Create_About_Page();
     Create_Buttons_And_Links();
+    Create_Skin();
 }
 
 void TAdjustment_Form::Create_Main_Page()
@@ -103,6 +99,8 @@ void TAdjustment_Form::Create_Main_Page()
     QWidget* page = TabSheet_Main;
 
     glGroupBox_Gamma_Correction = new TGradient_Group_Box(" Gamma correction [%]", page);
+    // These two boxes keep white to silver whatever colour the skin draws for the others.
+    glGroupBox_Gamma_Correction->Set_Body_Colour(QColor(192, 192, 192));
     glGroupBox_Gamma_Correction->setGeometry(4, 4, 200, 80);
     CheckBox_Gamma = Check_Box("Default", true, glGroupBox_Gamma_Correction, 8, 22, 70);
     Label("Brightness:", glGroupBox_Gamma_Correction, 86, 23);
@@ -147,6 +145,7 @@ void TAdjustment_Form::Create_Main_Page()
     CheckBox_Vsynch = Check_Box("Synchronize with display freq.", false, glGroupBox_Video_Options, 8, 76, 188);
 
     glGroupBox_controls = new TGradient_Group_Box(" Camera options", page);
+    glGroupBox_controls->Set_Body_Colour(QColor(192, 192, 192));
     glGroupBox_controls->setGeometry(4, 188, 311, 104);
     Label("Change Camera each", glGroupBox_controls, 8, 23);
     glLabel_Cam_Sec = new TGradient_Label("25  sec ", QColor(0, 0, 160), QColor(200, 0, 0), glGroupBox_controls);
@@ -214,7 +213,7 @@ void TAdjustment_Form::Create_About_Page()
     auto* title = new TGradient_Bevel(Qt::white, QColor(192, 220, 192), Qt::Horizontal, about);
     title->setGeometry(6, 22, 299, 44);
     auto* logo = new QLabel(title);
-    logo->setPixmap(Scaled(Logo_Picture(), 36, 40));
+    logo->setPixmap(About_Logo_Picture());
     logo->setGeometry(4, 2, 36, 40);
     auto* name = new TGradient_Label("QUELM 3D Screensaver", QColor(0, 0, 160), QColor(0, 128, 0), title);
     QFont large = bold;
@@ -362,6 +361,10 @@ void TAdjustment_Form::Prepare_Controls()
     Marquee_Bar->setGeometry(44, 294, 241, 5);
     Marquee_Bar->show();
     glProgressBar_Volume_Music->Set_Caption("");
+
+    // The slideshow goes on from a random picture among the first five.
+    Seed_Skin_Random();
+    Slideshow_Index = uint8_t(Skin_Random(0, 4));
 
     Set_Page_By_Code(0);
     Page_Control->show();

@@ -109,23 +109,6 @@ void TAdjustment_Form::FormCreate()
     OK_BitBtn->setFocus();
 }
 
-void TAdjustment_Form::Load_Window_Shapes()
-{
-    // The plain form is a rectangle: no outline to cut.
-}
-
-void TAdjustment_Form::Set_Up_Skin()
-{
-    // The plain form keeps the toolkit's background and sits in the middle of the work area.
-    move(std::max(0, Work_Area_Half_Width - Form_Width / 2), std::max(0, Work_Area_Half_Height - Form_Height / 2));
-}
-
-void TAdjustment_Form::Start_Opening()
-{
-    // The plain form has no opening to play: it is ready as soon as it shows.
-    Open_Finish();
-}
-
 void TAdjustment_Form::FormShow()
 {
     // The dialog takes the keyboard when it opens, also where no window manager hands it over.
@@ -135,8 +118,14 @@ void TAdjustment_Form::FormShow()
 
 void TAdjustment_Form::Open_Finish()
 {
+    for (QWidget* part : drawn_parts_) part->repaint();
+    Main_TVOut_Panel->show();
     Load_Form_Settings(*this);
+    update();
     Prepare_Controls();
+    Sshots_Changer_Timer->start();
+    Opening_Done = true;
+    emit Opening_Finished();
 }
 
 void TAdjustment_Form::Set_Page_By_Code(int index)
@@ -173,6 +162,8 @@ void TAdjustment_Form::closeEvent(QCloseEvent* event)
 void TAdjustment_Form::FormHide()
 {
     Current_Timer->stop();
+    Sshots_Changer_Timer->stop();
+    Open_Grow_Timer->stop();
     Apply_BitBtnClick();
     emit Form_Ended();
 }
@@ -366,6 +357,7 @@ void TAdjustment_Form::keyPressEvent(QKeyEvent* event)
 
 bool TAdjustment_Form::eventFilter(QObject* watched, QEvent* event)
 {
+    if (Skin_Event(watched, event)) return true;
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -416,6 +408,7 @@ void TAdjustment_Form::mousePressEvent(QMouseEvent* event) { FormMouseDown(event
 void TAdjustment_Form::mouseMoveEvent(QMouseEvent* event)
 {
     if (dragging_) move(event->globalPosition().toPoint() - drag_offset_);
+    else FormMouseMove();
 }
 
 void TAdjustment_Form::mouseReleaseEvent(QMouseEvent*)

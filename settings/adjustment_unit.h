@@ -13,7 +13,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <QPolygon>
+
+#include <cstdint>
+#include <random>
+
 #include "form_widgets.h"
+#include "skin_image.h"
+#include "skin_opening.h"
 
 // Runs the settings dialog to its end: sets the application title, shows the form as the main
 // window and runs the event loop until the form ends it. A QApplication must exist.
@@ -76,6 +83,41 @@ public:
     TGradient_Label* glLabel_Title;
     QProgressBar* Marquee_Bar;
 
+    // The skin: frame pictures, outlines, background and colours, the opening and the slideshow.
+    TSkin_Image *Left_Image_top, *Top_Image, *Left_Image_Middle, *Left_Image_bottom, *Right_Image_top,
+        *Right_Image_bottom, *Bottom_Image, *Top_Exit_Image_passive, *Top_Exit_Image_active, *Ball_Hide_Panel_Image,
+        *Ball_Shato_Image;
+    TGradient_Bevel* glBevel_onMainForm;
+    TGradient_Group_Box* glGroupBox_Channels_Monitoring;
+    QFrame* Main_TVOut_Panel;
+    QLabel* Main_TVOut_Image;
+    TGradient_Label* glLabel_Slogan;
+    QTimer* Sshots_Changer_Timer;
+    // The idle handler of the opening: a zero-interval timer that stops itself at the end.
+    QTimer* Open_Grow_Timer;
+    uint8_t Slideshow_Index = 0;
+    // The outlines as read from the "POINTS" resources: the form's and the slideshow screen's.
+    QPolygon App_Outline, TVOut_Outline;
+    // What this start drew: the left and right top variants (1 to 7), the background and body
+    // colours (indices into the five), the opening variant (0 both, 1 width, 2 down).
+    int Left_Variant = 0, Right_Variant = 0, Background_Colour_Index = 0, Body_Colour_Index = 0, Opening_Variant = 0;
+    Opening_State Opening;
+    bool First_Show = true;
+    bool Opening_Done = false;
+    bool Exit_Hover = false;
+
+    void Load_Window_Shapes();
+    void Apply_Window_Shapes();
+    void Load_Skin_Images();
+    void Place_Skin_Images();
+    void Open_Grow_Both();
+    void Open_Grow_Down();
+    void Open_Grow_Width();
+    void Open_Grow_Step();
+    void Sshots_Changer_TimerTimer();
+    void Top_Exit_Image_passiveMouseMove();
+    void FormMouseMove();
+
     // Handlers, bound as their names say.
     void FormCreate();
     void FormShow();
@@ -110,6 +152,8 @@ signals:
     void Settings_Saved();
     // The form was hidden and has saved: the dialog is over.
     void Form_Ended();
+    // The opening has reached full size and the controls are ready.
+    void Opening_Finished();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -128,11 +172,26 @@ private:
     void Create_Sound_Page();
     void Create_About_Page();
     void Create_Buttons_And_Links();
-    // The skinned outline, frame pictures and colours; the plain form has none yet.
-    void Load_Window_Shapes();
+    // The skin's parts, hidden until the skin is loaded and placed.
+    void Create_Skin();
+    // The background, the group boxes' colours and the opening variant, after the frame.
     void Set_Up_Skin();
-    // Shows the form's controls after opening; a plain form opens at once.
+    // Installs the opening's idle handler on the first showing.
     void Start_Opening();
+    void Apply_Opening_Start();
+    // The skin's random draws: seeded from the clock, or from QUELMSCR_SEED when it is set.
+    void Seed_Skin_Random();
+    int Skin_Random(int low, int high);
+    void Show_Slideshow_Picture(int number);
+    // The drawn parts below the windowed controls, bottom first, and their z-order changes.
+    void Restack_Drawn_Parts();
+    // The mouse on the frame pictures, the exit button and the large surfaces; true when handled.
+    bool Skin_Event(QObject* watched, QEvent* event);
+    void Bring_To_Front(QWidget* part);
+    void Send_To_Back(QWidget* part);
+    std::vector<QWidget*> drawn_parts_;
+    std::mt19937 skin_random_;
+    int skin_seed_draws_ = 0;
     void FormKeyDown(QKeyEvent* event);
     void FormMouseDown(QMouseEvent* event);
     void Load_Lilly_Picture();

@@ -1,12 +1,14 @@
-// The small pictures of the settings form, painted by the program itself: the product logo,
-// the four music pictures, the processor and video card pictures, and the four molecule
-// pictures of the "About" page.
+// The small pictures of the settings form, from the program's "BITMAP" resources: the product
+// logo (full size and the "About" page's small one), the four music pictures, the processor and
+// video card pictures, and the four molecule pictures of the "About" page. Their pure green
+// pixels are transparent.
 #pragma once
 
 #include <QPixmap>
 #include <QString>
 
 QPixmap Logo_Picture();
+QPixmap About_Logo_Picture();
 // number 1 to 4.
 QPixmap Music_Picture(int number);
 QPixmap Processor_Picture();

@@ -22,6 +22,7 @@ public:
     TGradient_Group_Box(const QString& caption, QWidget* parent);
     QString Caption() const { return caption_; }
     void Set_Body_Colour(const QColor& colour);
+    QColor Body_Colour() const { return body_colour_; }
     bool Holds_Focus() const { return holds_focus_; }
 
 signals:

@@ -45,6 +45,8 @@ private:
         auto form = std::make_unique<TAdjustment_Form>();
         form->show();
         if (!QTest::qWaitForWindowActive(form.get())) qWarning("the form did not become active");
+        // The controls are ready once the opening has grown the form to its full size.
+        if (!QTest::qWaitFor([&] { return form->Opening_Done; }, 5000)) qWarning("the form did not open");
         return form;
     }
     QString Text(const QString& name) const

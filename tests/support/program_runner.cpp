@@ -256,6 +256,24 @@ std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds)
     return std::nullopt;
 }
 
+std::optional<WindowInfo> waitForWindowSize(const std::string& windowId, int width, int height, double seconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::string out;
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        out = shell("xwininfo -id " + windowId + " 2>&1", &status);
+        if (status == 0 && out.find("IsViewable") != std::string::npos && field(out, "Width:") == width &&
+            field(out, "Height:") == height) {
+            return WindowInfo{field(out, "Absolute upper-left X:"), field(out, "Absolute upper-left Y:"), width, height,
+                              true, windowId};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::fprintf(stderr, "window %s not %dx%d after %.0f s:\n%s\n", windowId.c_str(), width, height, seconds, out.c_str());
+    return std::nullopt;
+}
+
 int countWindows(const std::string& name)
 {
     std::string out = shell("xwininfo -root -tree 2>/dev/null");

@@ -67,6 +67,9 @@ struct WindowInfo {
 };
 // Waits until a window of that name is mapped and viewable.
 std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds);
+// Waits until the window (hex id) is viewable at that size (a window that grows as it opens);
+// its place and size then.
+std::optional<WindowInfo> waitForWindowSize(const std::string& windowId, int width, int height, double seconds);
 // Waits until the window (hex id) has the keyboard focus, so that key presses reach it.
 bool waitForFocus(const std::string& windowId, double seconds);
 // How many windows of that name exist now.

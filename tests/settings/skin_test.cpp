@@ -1,0 +1,242 @@
+// The settings form's skin without a display: the three opening variants step by step, the
+// placement tables over the compiled pictures, and the form's outlines, places, z-order,
+// colours, slideshow and exit-button swap. (Masks and the mouse are tested under Xvfb.)
+#include "adjustment_unit.h"
+#include "modul_another.h"
+#include "skin_opening.h"
+#include "skin_placement.h"
+#include "system_controls_all_info.h"
+#include "system_info.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+Q_DECLARE_METATYPE(Opening_Screen)
+
+namespace {
+
+enum Variant { Both, Width, Down };
+
+Opening_State Start(Variant v, const Opening_Screen& screen, int draw)
+{
+    return v == Both ? Grow_Both_Start(screen, draw) : v == Width ? Grow_Width_Start(screen, draw)
+                                                                  : Grow_Down_Start(screen, draw);
+}
+
+QImage Bitmap(const QString& name) { return QImage::fromData(Find_Resource("BITMAP", name)); }
+
+}  // namespace
+
+class Skin_Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opening_steps_from_each_draw_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<int>("draw");
+        QTest::addColumn<QList<int>>("steps");   // width, left, height, top
+        const int ab[4][2] = {{9, 6}, {12, 8}, {12, 8}, {15, 10}};
+        for (int r = 0; r < 4; ++r) {
+            const int a = ab[r][0], b = ab[r][1];
+            QTest::addRow("both %d", r) << int(Both) << r << QList<int>{2 * a, a, 2 * b + b / 2, b};
+            QTest::addRow("down %d", r) << int(Down) << r << QList<int>{2 * a, a, 2 * b + b / 2, b};
+        }
+        QTest::addRow("width 0") << int(Width) << 0 << QList<int>{16, 8, 0, 0};
+        QTest::addRow("width 1") << int(Width) << 1 << QList<int>{20, 10, 0, 0};
+        QTest::addRow("width 2") << int(Width) << 2 << QList<int>{40, 20, 0, 0};
+    }
+
+    void opening_steps_from_each_draw()
+    {
+        QFETCH(int, variant);
+        QFETCH(int, draw);
+        QFETCH(QList<int>, steps);
+        const Opening_State s = Start(Variant(variant), {1920, 960, 500}, draw);
+        QCOMPARE((QList<int>{s.Width_Step, s.Left_Step, s.Height_Step, s.Top_Step}), steps);
+        QCOMPARE(s.Top_Fixed, variant == Down);
+    }
+
+    void opening_starts_in_the_middle_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<Opening_Screen>("screen");
+        QTest::addColumn<QList<int>>("start");   // left, top, width, height
+        const Opening_Screen wide{1920, 960, 500}, narrow{700, 350, 260}, tiny{640, 320, 5};
+        QTest::newRow("both, wide") << int(Both) << wide << QList<int>{960, 450, 2, 2};
+        QTest::newRow("both, 700 wide") << int(Both) << narrow << QList<int>{350, 250, 2, 2};
+        QTest::newRow("down, wide") << int(Down) << wide << QList<int>{960, 223, 2, 2};
+        QTest::newRow("down, 700 wide") << int(Down) << narrow << QList<int>{350, 0, 2, 2};
+        QTest::newRow("width, wide") << int(Width) << wide << QList<int>{960, 223, 2, 554};
+        QTest::newRow("width, 700 wide") << int(Width) << narrow << QList<int>{350, 0, 2, 554};
+        QTest::newRow("both, tiny work area") << int(Both) << tiny << QList<int>{320, -5, 2, 2};
+    }
+
+    void opening_starts_in_the_middle()
+    {
+        QFETCH(int, variant);
+        QFETCH(Opening_Screen, screen);
+        QFETCH(QList<int>, start);
+        const Opening_Geometry g = Opening_Start_Geometry(Start(Variant(variant), screen, 1));
+        QCOMPARE((QList<int>{g.Left, g.Top, g.Width, g.Height}), start);
+    }
+
+    void every_variant_ends_at_full_size()
+    {
+        for (const Opening_Screen& screen : {Opening_Screen{1920, 960, 500}, Opening_Screen{640, 320, 200}})
+            for (int variant : {Both, Width, Down})
+                for (int draw = 0; draw < (variant == Width ? 3 : 4); ++draw) {
+                    Opening_State s = Start(Variant(variant), screen, draw);
+                    const int first_top = s.Top;
+                    bool complete = false;
+                    Opening_Geometry g;
+                    int steps = 0, applied_top = first_top;
+                    while (!complete && steps < 1000) {
+                        g = Opening_Advance(s, complete);
+                        ++steps;
+                        QVERIFY(g.Width <= 789 && g.Height <= 554);
+                        if (variant == Width) QCOMPARE(g.Height, 554);
+                        if (variant == Down) QCOMPARE(g.Top, first_top);
+                        if (g.Top_Given) applied_top = g.Top;
+                        QVERIFY(!g.Top_Given || g.Top >= 0);
+                    }
+                    QVERIFY(complete);
+                    QCOMPARE(QSize(g.Width, g.Height), QSize(789, 554));
+                    // The last step went past the target; the window was held to it.
+                    QVERIFY(s.Width > 789);
+                    QVERIFY(variant == Width || s.Height > 554);
+                    QVERIFY(steps < 100);
+                    QVERIFY(applied_top >= 0);
+                }
+    }
+
+    void placement_gives_a_frame_of_the_working_size()
+    {
+        Frame_Picture_Sizes sizes;
+        sizes.Left_Image_top = Bitmap("Title_Left_Image_top_04").size();
+        sizes.Top_Image = Bitmap("Title_Top_Image").size();
+        sizes.Left_Image_Middle = Bitmap("Title_Left_Image_Middle").size();
+        sizes.Left_Image_bottom = Bitmap("Title_Left_Image_bottom").size();
+        sizes.Right_Image_top = Bitmap("Title_Right_Image_top_02").size();
+        sizes.Right_Image_bottom = Bitmap("Title_Right_Image_bottom").size();
+        sizes.Bottom_Image = Bitmap("Title_Botom_Image").size();
+        sizes.Top_Exit_Image = Bitmap("Exit_Image_active").size();
+        sizes.Ball_Hide_Panel_Image = Bitmap("Title_Ball_Panel_Image_Middle").size();
+        sizes.Ball_Shato_Image = Bitmap("Ball_Shato").size();
+        const Skin_Places p = Place_Skin(sizes, QRect(412, 72, 325, 320), 490);
+        QCOMPARE(p.Left_Image_Middle, QRect(105, 189, 302, 202));
+        QCOMPARE(p.Left_Image_bottom, QRect(32, 372, 73, 174));
+        QCOMPARE(p.Right_Image_top, QRect(738, 35, 44, 287));
+        QCOMPARE(p.Right_Image_bottom, QRect(738, 321, 52, 233));
+        QCOMPARE(p.Bottom_Image, QRect(100, 517, 638, 37));
+        QCOMPARE(p.Top_Exit_Image, QRect(708, 38, 35, 28));
+        QCOMPARE(p.Ball_Hide_Panel_Image, QRect(320, 76, 72, 113));
+        QCOMPARE(p.Ball_Shato_Image, QRect(341, 81, 63, 85));
+        QCOMPARE(p.Main_Logo_Image, QPoint(64, 393));
+        QCOMPARE(p.glGroupBox_Channels_Monitoring, QPoint(43, 303));
+        QCOMPARE(p.glLabel_Slogan, QPoint(220, 528));
+        QCOMPARE(p.Page_Control, QPoint(412, 72));
+        // The rectangles reach one pixel past the form on the right (738 + 52); the pictures'
+        // drawn pixels span exactly the working size.
+        QRect drawn;
+        const std::pair<const char*, QRect> parts[] = {
+            {"Title_Left_Image_top_04", p.Left_Image_top},    {"Title_Top_Image", p.Top_Image},
+            {"Title_Left_Image_Middle", p.Left_Image_Middle}, {"Title_Left_Image_bottom", p.Left_Image_bottom},
+            {"Title_Right_Image_top_02", p.Right_Image_top},  {"Title_Right_Image_bottom", p.Right_Image_bottom},
+            {"Title_Botom_Image", p.Bottom_Image}};
+        for (const auto& [name, rect] : parts) {
+            const QImage picture = Bitmap(name);
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    if ((picture.pixel(x, y) & 0xffffff) != 0x00ff00)
+                        drawn |= QRect(rect.topLeft() + QPoint(x, y), QSize(1, 1));
+        }
+        QCOMPARE(drawn, QRect(0, 0, 789, 554));
+    }
+
+    void form_takes_its_skin()
+    {
+        QTemporaryDir dir;
+        Program_Dir = dir.path() + "/";
+        qputenv("QUELMSCR_SEED", "11");
+        TAdjustment_Form form;
+        // The outlines load with the vertex counts of their y lists.
+        QCOMPARE(form.App_Outline.size(), 410);
+        QCOMPARE(form.TVOut_Outline.size(), 135);
+        QCOMPARE(form.mask().boundingRect(), QRect(0, 0, 789, 554));
+        QVERIFY(!form.mask().contains(QPoint(5, 500)));
+        QCOMPARE(form.Main_TVOut_Panel->mask().boundingRect(), QRect(2, 3, 280, 234));
+        QCOMPARE(form.Right_Image_bottom->pos(), QPoint(738, 321));
+        QCOMPARE(form.Ball_Shato_Image->pos(), QPoint(341, 81));
+        QCOMPARE(form.Main_TVOut_Panel->geometry(), QRect(49, 43, 285, 240));
+        QCOMPARE(form.glBevel_onMainForm->geometry(), QRect(0, 0, 789, 517));
+        // A frame picture leaves its green pixels out of its mask: the porthole lets the ball show.
+        QVERIFY(!form.Ball_Hide_Panel_Image->mask().contains(QPoint(51, 48)));
+        QVERIFY(form.Ball_Hide_Panel_Image->mask().contains(QPoint(35, 10)));
+
+        // Drawn parts under the windowed controls, in the order the z-order changes leave them.
+        const QList<QWidget*> expected{form.glBevel_onMainForm, form.Ball_Shato_Image, form.Main_Logo_Image,
+                                       form.Left_Image_top,     form.Left_Image_Middle, form.Left_Image_bottom,
+                                       form.Right_Image_top,    form.Right_Image_bottom, form.Bottom_Image,
+                                       form.Top_Exit_Image_active, form.glLabel_Slogan, form.Top_Image,
+                                       form.Ball_Hide_Panel_Image, form.Top_Exit_Image_passive};
+        QList<QWidget*> stack;
+        for (QObject* child : form.children())
+            if (auto* w = qobject_cast<QWidget*>(child)) stack << w;
+        QCOMPARE(stack.mid(0, expected.size()), expected);
+        QVERIFY(stack.indexOf(form.Page_Control) > stack.indexOf(form.Top_Exit_Image_passive));
+
+        const QColor colours[5] = {{140, 200, 120}, {160, 220, 120}, {192, 220, 192}, {192, 192, 192}, {166, 202, 240}};
+        const QColor body = colours[form.Body_Colour_Index];
+        QCOMPARE(form.glGroupBox_Links->Body_Colour(), body);
+        QCOMPARE(form.glGroupBox_Channels_Monitoring->Body_Colour(), body);
+        QCOMPARE(form.glGroupBox_Volume_Music->Body_Colour(), body);
+        QCOMPARE(form.glGroupBox_Gamma_Correction->Body_Colour(), QColor(192, 192, 192));
+
+        // The exit button's two looks swap under the mouse and back (painted at full size).
+        const QRect opening_geometry = form.geometry();
+        form.setGeometry(0, 0, 789, 554);
+        auto exit_centre = [&] { return form.grab(QRect(708, 38, 35, 28)).toImage().pixel(17, 14) & 0xffffff; };
+        const QRgb rest = Bitmap("Exit_Image_active").pixel(17, 14) & 0xffffff;
+        const QRgb hover = Bitmap("Exit_Image_passive").pixel(17, 14) & 0xffffff;
+        QCOMPARE(exit_centre(), rest);
+        form.Top_Exit_Image_passiveMouseMove();
+        QCOMPARE(exit_centre(), hover);
+        QVERIFY(form.children().indexOf(form.Top_Exit_Image_active) > form.children().indexOf(form.Top_Exit_Image_passive));
+        form.FormMouseMove();
+        QVERIFY(form.children().indexOf(form.Top_Exit_Image_passive) > form.children().indexOf(form.Top_Exit_Image_active));
+        QVERIFY(!form.Exit_Hover);
+        QCOMPARE(exit_centre(), rest);
+        form.setGeometry(opening_geometry);
+
+        // The slideshow goes round all six pictures, a new one at each tick.
+        QCOMPARE(form.Sshots_Changer_Timer->interval(), 5100);
+        QVERIFY(!form.Sshots_Changer_Timer->isActive());
+        form.Slideshow_Index = 4;
+        QImage last = form.Main_TVOut_Image->pixmap().toImage();
+        for (int expected_index : {5, 0, 1, 2, 3, 4}) {
+            form.Sshots_Changer_TimerTimer();
+            QCOMPARE(int(form.Slideshow_Index), expected_index);
+            const QImage shown = form.Main_TVOut_Image->pixmap().toImage();
+            QCOMPARE(shown.size(), QSize(286, 215));
+            QVERIFY(shown != last);
+            last = shown;
+        }
+
+        // Shown: the controls appear only once the form has grown to its working size.
+        form.show();
+        QVERIFY(!form.Page_Control->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(form.Opening_Done, 5000);
+        QCOMPARE(form.size(), QSize(789, 554));
+        QVERIFY(form.Page_Control->isVisible() && form.Main_TVOut_Panel->isVisible());
+        QVERIFY(form.Sshots_Changer_Timer->isActive() && !form.Open_Grow_Timer->isActive());
+        QVERIFY(form.Slideshow_Index <= 4);
+        form.hide();
+        qunsetenv("QUELMSCR_SEED");
+    }
+};
+
+QTEST_MAIN(Skin_Test)
+#include "skin_test.moc"
