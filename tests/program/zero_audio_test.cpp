@@ -49,11 +49,12 @@ static size_t mixFrames(const std::string& path)
 static bool waitForMix(const std::string& path, size_t frames, double seconds)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+    while (true) {
+        const bool past = std::chrono::steady_clock::now() >= deadline;   // one more look after a stall
         if (mixFrames(path) >= frames) return true;
+        if (past) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return false;
 }
 
 // A little before the mix first sounds: a file may open quietly, so it can have started earlier.
