@@ -30,17 +30,6 @@ int main(int argc, char** argv)
     put(root / "jpeg", "colour.jpg", encodeJPEG(std::vector<uint8_t>(8 * 8 * 3, 90), 8, 8, 3, 50));
     put(root / "jpeg", "grey.jpg", encodeJPEG(std::vector<uint8_t>(9 * 3, 30), 9, 3, 1, 75));
 
-    // Window outlines as the host's "POINTS" resources hold them, and an x and y list joined by a
-    // zero byte as the points fuzzer splits them.
-    auto text = [](const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); };
-    put(root / "points", "square_x.txt", text("0\r\n40\r\n40\r\n0"));
-    put(root / "points", "signed_lf.txt", text("-12\n+7\n 300 \n"));
-    std::vector<uint8_t> pair = text("0\r\n10\r\n10\r\n0");
-    pair.push_back(0);
-    const std::vector<uint8_t> y = text("0\r\n0\r\n8\r\n8\r\n");
-    pair.insert(pair.end(), y.begin(), y.end());
-    put(root / "points", "outline_pair.bin", pair);
-
     ModelDescription d;
     d.materials = {{"bark", {120, 80, 40}, "bark.jpg"}, {"leaf", {20, 160, 30}, ""}};
     ObjectDescription o;
@@ -72,6 +61,16 @@ int main(int argc, char** argv)
     put(root / "profile", "cases.cfg",
         text("; written by hand\n[Other]\nmusic_vo=3\n[fullscreen BEHAVIOUR control]\n  MUSIC_VO = 50 \n"
              "Gamma_Vo=+150\ncamjump_vo=7x\n[FullScreen behaviour Control]\nmusic_vo=1\n"));
+
+    // Window outlines as the host's "POINTS" resources hold them, and an x and y list joined by a
+    // zero byte as the points fuzzer splits them.
+    put(root / "points", "square_x.txt", text("0\r\n40\r\n40\r\n0"));
+    put(root / "points", "signed_lf.txt", text("-12\n+7\n 300 \n"));
+    std::vector<uint8_t> pair = text("0\r\n10\r\n10\r\n0");
+    pair.push_back(0);
+    const std::vector<uint8_t> y = text("0\r\n0\r\n8\r\n8\r\n");
+    pair.insert(pair.end(), y.begin(), y.end());
+    put(root / "points", "outline_pair.bin", pair);
 
     // Settings files as the dialog writes them, and one a user edited by hand.
     put(root / "settings_profile", "controls.cfg",
