@@ -49,6 +49,7 @@ int main(int argc, char** argv)
     input.insert(input.end(), normals.begin(), normals.end());
     put(root / "model", "palm.bin", input);
 
+    auto text = [](const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); };
     // The behaviour settings file as the settings dialog writes it, one hand-edited with negative
     // and oversized values, and one in other letter cases with a second section and comments.
     put(root / "profile", "dialog.cfg",
