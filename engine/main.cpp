@@ -1,8 +1,10 @@
-// zero: the full-screen engine. It takes no arguments and works in the program directory.
+// zero: the full-screen engine. It takes no arguments and works in the program directory; under a
+// screensaver daemon it draws into the window XSCREENSAVER_WINDOW names.
 #include "app/engine_app.h"
 #include "app/message_box.h"
 #include "base/clock.h"
 #include "base/messages.h"
+#include "base/window_id.h"
 
 #include <SDL.h>
 #include <cstdlib>
@@ -29,8 +31,22 @@ int main(int, char**)
         useFixedClock(kCaptureStartSeconds);
     }
     g_app.capture = *capture;
+    // A screensaver daemon (XScreenSaver) names the window to draw into.
+    const char* daemonWindow = std::getenv("XSCREENSAVER_WINDOW");
+    if (daemonWindow && *daemonWindow) {
+        std::optional<unsigned long> id = parseWindowId(daemonWindow);
+        if (!id) {
+            logLine("XSCREENSAVER_WINDOW=%s is not a window id", daemonWindow);
+            return 2;
+        }
+        g_app.hostWindow = *id;
+    }
     installExitCleanup();   // on every way out, a lost X display included
-    g_app.createWindow();
+    if (!g_app.createWindow() && g_app.hostWindow) {
+        logLine("the screensaver window 0x%lx does not exist; nothing to draw into", g_app.hostWindow);
+        SDL_Quit();
+        return 0;
+    }
     g_app.init();
     int code = g_app.run();
     SDL_Quit();

@@ -49,9 +49,9 @@ int main(int argc, char** argv)
     input.insert(input.end(), normals.begin(), normals.end());
     put(root / "model", "palm.bin", input);
 
+    auto text = [](const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); };
     // The behaviour settings file as the settings dialog writes it, one hand-edited with negative
     // and oversized values, and one in other letter cases with a second section and comments.
-    auto text = [](const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); };
     put(root / "profile", "dialog.cfg",
         text("[FullScreen behaviour Control]\r\nfpsch_on=0\r\nclock_on=1\r\nmouse_on=0\r\nmusic_on=1\r\n"
              "sound_on=1\r\nmusic_vo=99\r\nsound_vo=99\r\nspeed_vo=1\r\ngamma_vo=100\r\ncamjump_vo=90\r\n"

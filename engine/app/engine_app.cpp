@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -74,10 +75,19 @@ static void endAfterDisplayLoss()
     endProcess(kRunExitStatus);
 }
 
+// SDL turns SIGINT and SIGTERM into its quit event; a hang-up (a daemon that passes every ending
+// signal on) ends the run the same orderly way.
+static volatile std::sig_atomic_t g_hangUp = 0;
+static void onHangUp(int)
+{
+    g_hangUp = 1;
+}
+
 void installExitCleanup()
 {
     addExitHook(restoreOnExit);
     installXErrorHandling(endAfterDisplayLoss);
+    std::signal(SIGHUP, onHangUp);
 }
 
 void EngineApp::init()
@@ -169,7 +179,8 @@ void EngineApp::init()
     g_audio.setVolume(g_audio.musicIndex, streamVolume(g_settings.musicVolume, kMusicVolumeShare));
 
     // The pointer goes to the centre; motion already queued from before is not a user's movement.
-    if (window) {
+    // Under a daemon the pointer is the daemon's.
+    if (window && !hostWindow) {
         SDL_WarpMouseInWindow(window, viewSize().halfWidth(), viewSize().halfHeight());
         SDL_PumpEvents();
         SDL_FlushEvent(SDL_MOUSEMOTION);
@@ -235,6 +246,15 @@ int EngineApp::run()
             if (event.type == SDL_QUIT) running = false;
             else handleEvent(event);
             continue;
+        }
+        if (g_hangUp) {
+            running = false;
+            break;
+        }
+        if (hostWindow && !followHostWindow()) {
+            logLine("the screensaver window is gone; ending the run");
+            running = false;
+            break;
         }
         update();
         drawFrame();

@@ -23,8 +23,8 @@
 struct SDL_Window;
 union SDL_Event;
 
-// What zero's process returns at the end of a run: the design returns the parameter of the last
-// window message, and no SDL event carries one.
+// What zero's process returns at the end of a run: on Windows it would be the parameter of the
+// last window message, and no SDL event carries one.
 constexpr int kRunExitStatus = 0;
 
 struct EngineApp {
@@ -41,6 +41,11 @@ struct EngineApp {
     bool displayLost = false;     // the X server went away: nothing may touch the display any more
     int startX = 0, startY = 0;   // cursor position at the end of start-up
     CaptureConfig capture;
+    // The window a screensaver daemon lent us (XSCREENSAVER_WINDOW), 0 when the engine has the
+    // screen to itself. The engine then draws in a child window that fills it and follows its size,
+    // and leaves input, the pointer, the gamma ramp and the end of the run to the daemon.
+    unsigned long hostWindow = 0;
+    void* xDisplay = nullptr;     // the X display of our window, for questions about the host window
     uint64_t framesDrawn = 0;
 
     // Starts SDL's video.
@@ -49,6 +54,8 @@ struct EngineApp {
     // The window at the desktop's size and colour depth with its context; the view takes its size.
     bool createWindow();
     void destroyWindow();
+    // Under a daemon: the view follows the host window's size; false once that window is gone.
+    bool followHostWindow();
     // The view's new size: base/view_size.h, the viewport and the scene's projection.
     void resizeView(int width, int height);
     void applyGamma();

@@ -1,7 +1,8 @@
 // The window procedure: keyboard, mouse and window events turned into the engine's flags.
 // Input never stops the loop itself; it clears the running flag that the loop tests. Keys held
-// with Alt are the platform's (Part 1.5): the engine takes no action on them, and the platform's
-// close shortcut reaches it as the window's close event.
+// with Alt are the platform's: the engine takes no action on them, and the platform's close
+// shortcut reaches it as the window's close event. In a screensaver daemon's window, keys and the
+// mouse are the daemon's: it ends the run itself.
 #include "app/engine_app.h"
 
 #include "base/messages.h"
@@ -37,6 +38,9 @@ void EngineApp::resized(int width, int height)
 
 void EngineApp::handleEvent(const SDL_Event& event)
 {
+    const bool input = event.type == SDL_KEYDOWN || event.type == SDL_MOUSEMOTION ||
+                       event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEWHEEL;
+    if (hostWindow && input) return;
     switch (event.type) {
     case SDL_KEYDOWN:
         if (event.key.keysym.mod & KMOD_ALT) break;

@@ -1,6 +1,7 @@
 // The full-screen window, its OpenGL context, the projection and the gamma ramp, through SDL2.
 #include "app/engine_app.h"
 
+#include "app/x_errors.h"
 #include "base/messages.h"
 #include "base/projection.h"
 #include "base/view_size.h"
@@ -8,6 +9,7 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <cstring>
 
 EngineApp::EngineApp()
@@ -30,20 +32,49 @@ static void setColourAttributes(int colourBits)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
+// Our window's X display and window id, where SDL runs on X11.
+static bool x11Handles(SDL_Window* window, void*& display, unsigned long& xwindow)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    display = info.info.x11.display;
+    xwindow = info.info.x11.window;
+    return true;
+}
+
+// Under a daemon the new window becomes a child of the host window, at its size. False when the
+// host window does not exist (or SDL is not on X11).
+static bool moveIntoHostWindow(SDL_Window* window, unsigned long hostWindow, void*& display)
+{
+    unsigned long own = 0;
+    int width = 0, height = 0;
+    if (!x11Handles(window, display, own) || !hostWindowSize(display, hostWindow, width, height)) return false;
+    SDL_SetWindowSize(window, width, height);
+    adoptIntoHostWindow(display, own, hostWindow);
+    return true;
+}
+
 bool EngineApp::createWindow()
 {
     SDL_DisplayMode desktop{};
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return false;
     if (desktop.w <= 0 || desktop.h <= 0) return false;
-    SDL_ShowCursor(SDL_DISABLE);
+    if (!hostWindow) SDL_ShowCursor(SDL_DISABLE);
     setColourAttributes(SDL_BITSPERPIXEL(desktop.format));
-    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                         SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN;
+    const Uint32 flags = hostWindow ? SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN
+                                    : SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                                          SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN;
     // A 32-bit depth buffer first; many drivers offer only 24.
     for (int depth : {32, 24}) {
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
         window = SDL_CreateWindow(windowTitle, 0, 0, desktop.w, desktop.h, flags);
         if (!window) continue;
+        if (hostWindow && !moveIntoHostWindow(window, hostWindow, xDisplay)) {
+            SDL_DestroyWindow(window);
+            window = nullptr;
+            return false;
+        }
         glContext = SDL_GL_CreateContext(window);
         if (glContext) break;
         SDL_DestroyWindow(window);
@@ -58,7 +89,19 @@ bool EngineApp::createWindow()
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
 
-    rampSaved = SDL_GetWindowGammaRamp(window, &savedRamp[0], &savedRamp[256], &savedRamp[512]) == 0;
+    // The display's ramp is the daemon's business while it lends us a window.
+    if (!hostWindow) rampSaved = SDL_GetWindowGammaRamp(window, &savedRamp[0], &savedRamp[256], &savedRamp[512]) == 0;
+    return true;
+}
+
+bool EngineApp::followHostWindow()
+{
+    int width = 0, height = 0;
+    if (!hostWindowSize(xDisplay, hostWindow, width, height)) return false;
+    if (width != viewSize().width || height != viewSize().height) {
+        SDL_SetWindowSize(window, width, height);
+        resized(width, height);
+    }
     return true;
 }
 
@@ -75,7 +118,7 @@ void EngineApp::resizeView(int width, int height)
 
 void EngineApp::applyGamma()
 {
-    if (!window) return;
+    if (!window || hostWindow) return;
     GammaRamp ramp = buildGammaRamp(gammaFactor);
     SDL_SetWindowGammaRamp(window, &ramp[0], &ramp[256], &ramp[512]);   // a refusal keeps the display's own
 }
@@ -99,6 +142,9 @@ void EngineApp::restoreGamma()
 void EngineApp::destroyWindow()
 {
     restoreGamma();
+    // The daemon may have taken its window, and ours with it, before we got here.
+    int width = 0, height = 0;
+    if (hostWindow && !hostWindowSize(xDisplay, hostWindow, width, height)) quietXErrors(true);
     if (window) {
         if (glContext) {
             SDL_GL_MakeCurrent(window, nullptr);
@@ -107,8 +153,11 @@ void EngineApp::destroyWindow()
         }
         SDL_DestroyWindow(window);
         window = nullptr;
+        // Errors about a window that is gone already must reach our handler, not the one SDL
+        // puts back when it closes the display.
+        if (hostWindow) syncX(xDisplay);
     }
-    SDL_ShowCursor(SDL_ENABLE);
+    if (!hostWindow) SDL_ShowCursor(SDL_ENABLE);
 }
 
 void EngineApp::beginOverlay2D()

@@ -1,4 +1,5 @@
-// The one place the engine knows Xlib: its error handlers.
+// The one place the engine knows Xlib: its error handlers, and the window a screensaver daemon
+// lends it.
 #include "app/x_errors.h"
 
 #include "base/messages.h"
@@ -8,9 +9,15 @@
 #include <cstdlib>
 
 static void (*g_displayLost)() = nullptr;
+static bool g_quiet = false;
+static int g_trappedErrors = 0;
 
 static int logXError(Display* display, XErrorEvent* error)
 {
+    if (g_quiet) {
+        ++g_trappedErrors;
+        return 0;
+    }
     char text[256] = {};
     XGetErrorText(display, error->error_code, text, sizeof text);
     logLine("X error: %s (request %d.%d)", text, error->request_code, error->minor_code);
@@ -34,4 +41,43 @@ void installXErrorHandling(void (*displayLost)())
     // A write to a server that has gone must fail as a broken connection (and reach the handler
     // above), not end the process with SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+void quietXErrors(bool quiet)
+{
+    g_quiet = quiet;
+}
+
+bool hostWindowSize(void* opaque, unsigned long hostWindow, int& width, int& height)
+{
+    Display* display = static_cast<Display*>(opaque);
+    if (!display || !hostWindow) return false;
+    const bool wasQuiet = g_quiet;
+    XSync(display, False);
+    g_quiet = true;
+    g_trappedErrors = 0;
+    XWindowAttributes attributes{};
+    const Status status = XGetWindowAttributes(display, hostWindow, &attributes);
+    XSync(display, False);
+    const bool gone = !status || g_trappedErrors > 0;
+    g_quiet = wasQuiet;
+    if (gone) return false;
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
+
+void adoptIntoHostWindow(void* opaque, unsigned long ownWindow, unsigned long hostWindow)
+{
+    Display* display = static_cast<Display*>(opaque);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    XChangeWindowAttributes(display, ownWindow, CWOverrideRedirect, &attributes);
+    XReparentWindow(display, ownWindow, hostWindow, 0, 0);
+    XSync(display, False);
+}
+
+void syncX(void* display)
+{
+    if (display) XSync(static_cast<Display*>(display), False);
 }

@@ -6,3 +6,16 @@
 #pragma once
 
 void installXErrorHandling(void (*displayLost)());
+
+// The window a screensaver daemon lends the engine (another client's window). display is the
+// Display* of the engine's window.
+// Its size; false when it does not exist (any more). The question cannot raise a logged error.
+bool hostWindowSize(void* display, unsigned long hostWindow, int& width, int& height);
+// Makes the engine's window a child of the host window at (0, 0), override-redirect, so that a
+// parent which redirects its children's mapping (as a window manager does) cannot keep it hidden.
+void adoptIntoHostWindow(void* display, unsigned long ownWindow, unsigned long hostWindow);
+// While on, X protocol errors are counted but not logged: the host window may vanish under a
+// shutdown that still names it.
+void quietXErrors(bool quiet);
+// Waits until the server has answered everything sent so far, so that its errors arrive now.
+void syncX(void* display);

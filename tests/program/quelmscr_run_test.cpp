@@ -237,3 +237,93 @@ TEST(QuelmscrInstall, XScreenSaverListGainsTheHackAndLosesItAgain)
         }
     }
 }
+
+// The engine the host started as its child.
+static pid_t engineChild(pid_t host)
+{
+    const std::string out = shell("pgrep -P " + std::to_string(host) + " -x zero");
+    return out.empty() ? -1 : std::stoi(out);
+}
+
+static bool gone(pid_t pid)
+{
+    return pid > 0 && kill(pid, 0) != 0;
+}
+
+// As XScreenSaver's settings pane runs it: quelmscr --root --window-id ID with the engine drawing
+// the live scene into that window, following its size, and both ending with it or on SIGTERM.
+static bool sceneIn(const WindowInfo& w, const std::string& file)
+{
+    shell("import -window root -crop " + std::to_string(w.width) + "x" + std::to_string(w.height) + "+" +
+          std::to_string(w.x) + "+" + std::to_string(w.y) + " " + file);
+    auto picture = readPng(file);
+    if (!picture || picture->width != w.width) return false;
+    // The sky at the top, and not the host window's white anywhere along the middle row.
+    auto sky = picture->at(w.width / 2, 5);
+    if (!(sky[2] > sky[0] + 40)) return false;
+    for (int x = 0; x < w.width; x += 7)
+        if (picture->at(x, w.height / 2) == std::array<int, 3>{255, 255, 255}) return false;
+    return true;
+}
+
+TEST(QuelmscrHack, DrawsTheLiveSceneIntoAGivenWindowAndFollowsItsSize)
+{
+    ProgramDir dir;
+    ConfigHome config(dir.path);
+    RunningProgram host, parent;
+    ASSERT_TRUE(parent.start("/", "/usr/bin/xev", {}, {"-geometry", "400x300", "-name", "QuelmPane"}));
+    auto pane = waitForWindow("QuelmPane", 10);
+    ASSERT_TRUE(pane);
+    ASSERT_TRUE(host.start(dir.path, "quelmscr", config.env(), {"--root", "--window-id", pane->id}));
+    ASSERT_TRUE(host.waitForOutput("zero: running", 60)) << host.stderrText();
+    const pid_t engine = engineChild(host.pid);
+    auto child = waitForWindow(kEngineTitle, 10);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->width, 400);
+    EXPECT_EQ(child->height, 300);
+    EXPECT_EQ(countWindows(kEngineTitle), 1) << "no window of its own beside the pane";
+    ASSERT_TRUE(sceneIn(*child, "/tmp/quelm-pane-1.png"));
+    // The camera flies: a picture a second later differs.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(sceneIn(*child, "/tmp/quelm-pane-2.png"));
+    EXPECT_NE(readPng("/tmp/quelm-pane-1.png")->rgb, readPng("/tmp/quelm-pane-2.png")->rgb);
+
+    shell("xdotool windowsize " + pane->id + " 640 480");
+    ASSERT_TRUE(host.waitForOutput("the view is now 640 x 480", 20)) << host.stderrText();
+    child = waitForWindow(kEngineTitle, 10);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->width, 640);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(sceneIn(*child, "/tmp/quelm-pane-3.png"));
+
+    parent.signal(SIGTERM);   // the pane goes, and the engine's window with it
+    ASSERT_TRUE(host.waitExit(5));
+    EXPECT_EQ(host.exitCode, 0);
+    EXPECT_NE(host.stderrText().find("the screensaver window is gone"), std::string::npos);
+    EXPECT_TRUE(gone(engine));
+    for (const std::string& name : dir.entries()) EXPECT_EQ(name.find("ScrTempFd"), std::string::npos) << name;
+}
+
+TEST(QuelmscrHack, PassesTheDaemonsSignalOnAndEndsWithTheEngine)
+{
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        ProgramDir dir;
+        ConfigHome config(dir.path);
+        RunningProgram host, parent;
+        ASSERT_TRUE(parent.start("/", "/usr/bin/xev", {}, {"-geometry", "320x240", "-name", "QuelmDaemonWindow"}));
+        auto window = waitForWindow("QuelmDaemonWindow", 10);
+        ASSERT_TRUE(window);
+        auto env = config.env();
+        env["XSCREENSAVER_WINDOW"] = window->id;
+        ASSERT_TRUE(host.start(dir.path, "quelmscr", env, {"--root"}));
+        ASSERT_TRUE(host.waitForOutput("zero: running", 60)) << host.stderrText();
+        const pid_t engine = engineChild(host.pid);
+        host.signal(sig);
+        ASSERT_TRUE(host.waitExit(10)) << sig;
+        EXPECT_NE(host.stderrText().find("shutdown complete"), std::string::npos) << host.stderrText();
+        EXPECT_EQ(host.exitCode, 0) << sig;
+        EXPECT_TRUE(gone(engine));
+        for (const std::string& name : dir.entries()) EXPECT_EQ(name.find("ScrTempFd"), std::string::npos) << name;
+        EXPECT_EQ(host.stderrText().find("gamma"), std::string::npos) << "the ramp is the daemon's";
+    }
+}

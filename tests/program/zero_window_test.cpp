@@ -153,7 +153,7 @@ TEST_F(ZeroWindow, OtherKeysAndMovementsWithTheMouseSettingOffLeaveItRunning)
     expectCleanShutdown();
 }
 
-// Part 1.5: keys held with Alt are the platform's, so Alt with S, T, F, F1, an arrow, Space or
+// Keys held with Alt are the platform's, so Alt with S, T, F, F1, an arrow, Space or
 // Escape changes nothing in the engine; the same keys without Alt still act. (The platform's own
 // close shortcut would arrive as the close event, which CloseRequestEndsTheRun covers.)
 TEST_F(ZeroWindow, KeysWithAltChangeNothing)

@@ -58,6 +58,15 @@ std::vector<std::string> ProgramDir::entries() const
     return names;
 }
 
+// The waits below note the time before each look and give up only after a look that began
+// past the deadline: a test process starved for the whole wait on a busy machine still looks
+// once more before it gives up.
+template <typename TimePoint>
+static bool pastDeadline(TimePoint deadline)
+{
+    return std::chrono::steady_clock::now() >= deadline;
+}
+
 bool RunningProgram::start(const std::string& dir, const std::string& program,
                            const std::map<std::string, std::string>& env, const std::vector<std::string>& args)
 {
@@ -87,6 +96,7 @@ bool RunningProgram::waitExit(double seconds)
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     // Looks at least once, so that waitExit(0) tells whether the program has ended by now.
     while (true) {
+        const bool past = pastDeadline(deadline);
         int status = 0;
         pid_t r = waitpid(pid, &status, WNOHANG);
         if (r == pid) {
@@ -95,7 +105,7 @@ bool RunningProgram::waitExit(double seconds)
             pid = -1;
             return true;
         }
-        if (std::chrono::steady_clock::now() >= deadline) return false;
+        if (past) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
@@ -108,12 +118,12 @@ void RunningProgram::signal(int sig)
 bool RunningProgram::waitForOutput(const std::string& text, double seconds)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+    while (true) {
+        const bool past = pastDeadline(deadline);
         if (stderrText().find(text) != std::string::npos) return true;
-        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == pid) return false;
+        if (past || (pid > 0 && waitpid(pid, nullptr, WNOHANG) == pid)) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return false;
 }
 
 std::string RunningProgram::stderrText() const
@@ -172,14 +182,13 @@ void PrivateXServer::signal(int sig)
 bool PrivateXServer::waitExit(double seconds)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (pid > 0 && std::chrono::steady_clock::now() < deadline) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) {
-            pid = -1;
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (pid > 0) {
+        const bool past = pastDeadline(deadline);
+        if (waitpid(pid, nullptr, WNOHANG) == pid) pid = -1;
+        else if (past) return false;
+        else std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return pid <= 0;
+    return true;
 }
 
 PrivateXServer::~PrivateXServer()
@@ -230,7 +239,9 @@ std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     std::string tree, lastState;
-    while (std::chrono::steady_clock::now() < deadline) {
+    bool past = false;
+    while (!past) {
+        past = pastDeadline(deadline);
         for (const std::string& id : windowIds(name, &tree)) {
             int status = 0;
             std::string out = shell("xwininfo -id " + id + " 2>&1", &status);
@@ -314,10 +325,11 @@ bool waitForFocus(const std::string& windowId, double seconds)
 {
     unsigned long want = std::stoul(windowId, nullptr, 16);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+    while (true) {
+        const bool past = pastDeadline(deadline);
         std::string out = shell("xdotool getwindowfocus 2>/dev/null");
         if (!out.empty() && std::stoul(out) == want) return true;
+        if (past) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return false;
 }

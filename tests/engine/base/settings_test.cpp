@@ -97,7 +97,7 @@ TEST_F(SettingsFolder, DialogVolumesGiveTheStreamsTheirShares)
     EXPECT_EQ(streamVolume(0.1f, kSeagullVolumeShare), 8);
 }
 
-// A hand-edited negative volume is read as unsigned, as the design reads it: far beyond 100,
+// A hand-edited negative volume is read as unsigned, as the profile read does: far beyond 100,
 // so the stream library refuses it. The conversion to int saturates instead of overflowing.
 TEST_F(SettingsFolder, NegativeVolumeSaturatesInsteadOfOverflowing)
 {
