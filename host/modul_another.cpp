@@ -1,8 +1,8 @@
 // Command line, program directory, web links and password change of the screensaver host.
 #include "modul_another.h"
 
-#include <QFile>
-#include <QTextStream>
+#include "profile.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -18,6 +18,8 @@ namespace {
 
 const QString kProductTitle = QStringLiteral("Quelm 3D Screensaver");
 const QString kSiteAddress = QStringLiteral("https://quelm3d.org/");
+// The install writes the program directory as Path in this section of the Path file.
+constexpr const char* kPathSection = "General";
 
 // A decimal window handle as the command line gives it: leading digits, 0 when there are none.
 unsigned long decimalHandle(const QString& text)
@@ -38,21 +40,13 @@ QString withTrailingSlash(QString dir)
     return dir.endsWith(u'/') ? dir : dir + u'/';
 }
 
-// The value of the key "Path" (compared ignoring case, in any section), or empty.
+// The value "Path" of the per-user file, or empty when the file or the value is missing.
 QString readPathValue(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#') || line.startsWith(u'[')) continue;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0) continue;
-        if (line.left(eq).trimmed().compare(QStringLiteral("Path"), Qt::CaseInsensitive) == 0)
-            return line.mid(eq + 1).trimmed();
-    }
-    return {};
+    Profile_File file;
+    if (Load_Profile(fileName.toStdString(), file) != Profile_Load::Loaded) return {};
+    const std::optional<std::string> value = file.Read_String(kPathSection, "Path");
+    return value ? QString::fromStdString(*value) : QString();
 }
 
 }  // namespace

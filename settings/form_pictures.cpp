@@ -7,10 +7,12 @@
 
 #include "system_controls_all_info.h"
 
-static QPixmap Resource_Picture(const QString& name)
+// required: a picture the form cannot do without, whose absence is worth a message.
+static QPixmap Resource_Picture(const QString& name, bool required = true)
 {
     QImage picture = QImage::fromData(Find_Resource("BITMAP", name));
     if (picture.isNull()) {
+        if (!required) return {};
         std::fprintf(stderr, "quelmscr: the resource BITMAP/%s is missing or not a picture\n", qPrintable(name));
         return {};
     }
@@ -39,6 +41,5 @@ QPixmap Video_Card_Picture() { return Resource_Picture("Video_Card_Image"); }
 
 QPixmap Molecule_Picture(const QString& name)
 {
-    if (Find_Resource("BITMAP", name).isEmpty()) return {};
-    return Resource_Picture(name);
+    return Resource_Picture(name, false);
 }

@@ -46,6 +46,7 @@ struct EngineApp {
     // and leaves input, the pointer, the gamma ramp and the end of the run to the daemon.
     unsigned long hostWindow = 0;
     void* xDisplay = nullptr;     // the X display of our window, for questions about the host window
+    double hostCheckedAt = -1.0;  // the frame timer's time of the last look at the host window
     uint64_t framesDrawn = 0;
 
     // Starts SDL's video.
@@ -54,7 +55,8 @@ struct EngineApp {
     // The window at the desktop's size and colour depth with its context; the view takes its size.
     bool createWindow();
     void destroyWindow();
-    // Under a daemon: the view follows the host window's size; false once that window is gone.
+    // Under a daemon, a few times a second (each look is a round trip to the X server): the view
+    // follows the host window's size; false once that window is gone.
     bool followHostWindow();
     // The view's new size: base/view_size.h, the viewport and the scene's projection.
     void resizeView(int width, int height);

@@ -96,6 +96,9 @@ bool EngineApp::createWindow()
 
 bool EngineApp::followHostWindow()
 {
+    constexpr double kHostWindowCheckSeconds = 0.25;
+    if (hostCheckedAt >= 0.0 && timer.currentTime - hostCheckedAt < kHostWindowCheckSeconds) return true;
+    hostCheckedAt = timer.currentTime;
     int width = 0, height = 0;
     if (!hostWindowSize(xDisplay, hostWindow, width, height)) return false;
     if (width != viewSize().width || height != viewSize().height) {

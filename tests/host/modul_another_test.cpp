@@ -51,7 +51,8 @@ private slots:
         QTest::newRow("absent") << QByteArray() << "EXE";
         QTest::newRow("empty value") << QByteArray("[General]\nPath=\n") << "EXE";
         QTest::newRow("value") << QByteArray("[General]\nPath=/opt/quelm 3d\n") << "/opt/quelm 3d/";
-        QTest::newRow("key case, blanks, slash") << QByteArray("path = /opt/q/ \r\n") << "/opt/q/";
+        QTest::newRow("names ignore case, blanks, slash") << QByteArray("[general]\r\npath = /opt/q/ \r\n") << "/opt/q/";
+        QTest::newRow("other section") << QByteArray("[Other]\nPath=/nope\n") << "EXE";
         QTest::newRow("other keys only") << QByteArray("[General]\nPathX=/nope\n") << "EXE";
     }
     void programDirectory()

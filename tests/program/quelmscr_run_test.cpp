@@ -153,8 +153,8 @@ TEST(QuelmscrInstall, DefaultFolderLayoutAndUninstallLeavesNothing)
     std::string out = home.run("--no-build", &status);
     ASSERT_EQ(status, 0) << out;
     const std::string program = home.path + "/.local/share/quelm3d";
-    for (const char* f : {"/zero", "/quelmscr", "/data.res"}) EXPECT_TRUE(fs::is_regular_file(program + f)) << f;
-    EXPECT_TRUE(fs::is_regular_file(program + "/Info/help.html") || !fs::exists(QUELM_PROGRAM_DIR "/Info/help.html"));
+    for (const char* f : {"/zero", "/quelmscr", "/data.res", "/Info/help.html"})
+        EXPECT_TRUE(fs::is_regular_file(program + f)) << f;
     EXPECT_EQ(fs::read_symlink(home.path + "/.local/bin/quelmscr"), program + "/quelmscr");
     std::ifstream ini(home.path + "/.config/Velmora/Quelm 3D.ini");
     std::string text((std::istreambuf_iterator<char>(ini)), {});
@@ -266,10 +266,23 @@ static bool sceneIn(const WindowInfo& w, const std::string& file)
     return true;
 }
 
+// The loading picture fades out first: wait until the scene itself shows.
+static bool waitForScene(const WindowInfo& w, const std::string& file, double seconds = 15)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    do {
+        if (sceneIn(w, file)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
 TEST(QuelmscrHack, DrawsTheLiveSceneIntoAGivenWindowAndFollowsItsSize)
 {
     ProgramDir dir;
     ConfigHome config(dir.path);
+    // No timed camera jump: its pale flash would hide the scene from the checks.
+    std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\ncamjump_vo=0\n";
     RunningProgram host, parent;
     ASSERT_TRUE(parent.start("/", "/usr/bin/xev", {}, {"-geometry", "400x300", "-name", "QuelmPane"}));
     auto pane = waitForWindow("QuelmPane", 10);
@@ -282,10 +295,10 @@ TEST(QuelmscrHack, DrawsTheLiveSceneIntoAGivenWindowAndFollowsItsSize)
     EXPECT_EQ(child->width, 400);
     EXPECT_EQ(child->height, 300);
     EXPECT_EQ(countWindows(kEngineTitle), 1) << "no window of its own beside the pane";
-    ASSERT_TRUE(sceneIn(*child, "/tmp/quelm-pane-1.png"));
+    ASSERT_TRUE(waitForScene(*child, "/tmp/quelm-pane-1.png"));
     // The camera flies: a picture a second later differs.
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    ASSERT_TRUE(sceneIn(*child, "/tmp/quelm-pane-2.png"));
+    ASSERT_TRUE(waitForScene(*child, "/tmp/quelm-pane-2.png"));
     EXPECT_NE(readPng("/tmp/quelm-pane-1.png")->rgb, readPng("/tmp/quelm-pane-2.png")->rgb);
 
     shell("xdotool windowsize " + pane->id + " 640 480");
@@ -293,8 +306,7 @@ TEST(QuelmscrHack, DrawsTheLiveSceneIntoAGivenWindowAndFollowsItsSize)
     child = waitForWindow(kEngineTitle, 10);
     ASSERT_TRUE(child);
     EXPECT_EQ(child->width, 640);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_TRUE(sceneIn(*child, "/tmp/quelm-pane-3.png"));
+    EXPECT_TRUE(waitForScene(*child, "/tmp/quelm-pane-3.png"));
 
     parent.signal(SIGTERM);   // the pane goes, and the engine's window with it
     ASSERT_TRUE(host.waitExit(5));

@@ -15,9 +15,6 @@
 #include <thread>
 #include <unistd.h>
 
-// Xlib last: its macros clash with GoogleTest.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace fs = std::filesystem;
 
@@ -72,24 +69,6 @@ static void xdotool(const std::string& arguments) { shell("xdotool " + arguments
 static std::string at(const WindowInfo& form, Point p)
 {
     return std::to_string(form.x + p.x) + " " + std::to_string(form.y + p.y);
-}
-
-// The red ramp of the window's colormap, as the display applies it to the window.
-static std::vector<int> windowRedRamp(const std::string& windowId)
-{
-    std::vector<int> ramp;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return ramp;
-    XWindowAttributes attrs{};
-    Window window = std::stoul(windowId, nullptr, 16);
-    if (XGetWindowAttributes(display, window, &attrs) && attrs.visual->c_class == DirectColor) {
-        std::vector<XColor> cells(256);
-        for (int i = 0; i < 256; ++i) cells[i].pixel = (static_cast<unsigned long>(i) << 16) | (i << 8) | i;
-        XQueryColors(display, attrs.colormap, cells.data(), 256);
-        for (const XColor& c : cells) ramp.push_back(c.red);
-    }
-    XCloseDisplay(display);
-    return ramp;
 }
 
 // Pixels of the frame-rate corner that are near white in 'with' and clearly brighter than in

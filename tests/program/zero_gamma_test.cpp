@@ -9,27 +9,6 @@
 #include <fstream>
 #include <thread>
 
-// Xlib last: its macros clash with GoogleTest.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
-// The red ramp of the window's colormap, as the display applies it to the window.
-static std::vector<int> windowRedRamp(const std::string& windowId)
-{
-    std::vector<int> ramp;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return ramp;
-    XWindowAttributes attrs{};
-    Window window = std::stoul(windowId, nullptr, 16);
-    if (XGetWindowAttributes(display, window, &attrs) && attrs.visual->c_class == DirectColor) {
-        std::vector<XColor> cells(256);
-        for (int i = 0; i < 256; ++i) cells[i].pixel = (static_cast<unsigned long>(i) << 16) | (i << 8) | i;
-        XQueryColors(display, attrs.colormap, cells.data(), 256);
-        for (const XColor& c : cells) ramp.push_back(c.red);
-    }
-    XCloseDisplay(display);
-    return ramp;
-}
 
 // The server keeps 8 bits a colour and reads them back widened (x >> 8) × 257.
 static int quantised(int value) { return (value >> 8) * 257; }

@@ -18,6 +18,10 @@
 #include <sstream>
 #include <thread>
 
+// Xlib last: its macros (Status, None, Bool) clash with other headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 namespace fs = std::filesystem;
 
 ProgramDir::ProgramDir()
@@ -332,4 +336,21 @@ bool waitForFocus(const std::string& windowId, double seconds)
         if (past) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+std::vector<int> windowRedRamp(const std::string& windowId)
+{
+    std::vector<int> ramp;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return ramp;
+    XWindowAttributes attrs{};
+    Window window = std::stoul(windowId, nullptr, 16);
+    if (XGetWindowAttributes(display, window, &attrs) && attrs.visual->c_class == DirectColor) {
+        std::vector<XColor> cells(256);
+        for (int i = 0; i < 256; ++i) cells[i].pixel = (static_cast<unsigned long>(i) << 16) | (i << 8) | i;
+        XQueryColors(display, attrs.colormap, cells.data(), 256);
+        for (const XColor& c : cells) ramp.push_back(c.red);
+    }
+    XCloseDisplay(display);
+    return ramp;
 }

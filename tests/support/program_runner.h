@@ -83,3 +83,7 @@ struct Picture {
 std::optional<Picture> readPng(const std::string& path);
 // A screenshot of the whole display, read back.
 std::optional<Picture> screenshot(const std::string& path);
+
+// The red ramp of the window's colormap (hex id), as the display applies it to the window; empty
+// when the window has no DirectColor visual or the display cannot be opened.
+std::vector<int> windowRedRamp(const std::string& windowId);

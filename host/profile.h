@@ -1,4 +1,5 @@
-// Profile (INI) files with the Windows profile functions' semantics, for the settings dialog:
+// Profile (INI) files with the Windows profile functions' semantics, for the settings dialog and
+// the host's Path file:
 // section and key names compared ignoring ASCII case, every other line of the file kept as it
 // stands, a section removed whole. Plain C++, no toolkit: the file is edited as a list of lines.
 #pragma once
