@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,8 +20,10 @@
 namespace fs = std::filesystem;
 
 // Runs the engine in capture mode (fixed clock and seed, only the last frame written) and reads
-// the loop's own time from its log. Returns frames per second, or a negative number.
-static double engineFramesPerSecond(const fs::path& programDir, int frames)
+// the loop's own time from its log. Returns frames per second, or a negative number. With split,
+// the engine times each part of its frame (waiting for the renderer after each) and split receives
+// its summary line.
+static double engineFramesPerSecond(const fs::path& programDir, int frames, std::string* split = nullptr)
 {
     fs::path captureDir = fs::temp_directory_path() / ("frame_rate_" + std::to_string(getpid()));
     fs::path logPath = captureDir.string() + ".log";
@@ -32,6 +35,7 @@ static double engineFramesPerSecond(const fs::path& programDir, int frames)
         setenv("ZERO_SEED", "7", 1);
         setenv("ZERO_MESSAGES", "stderr", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (split) setenv("ZERO_PASS_TIMES", "1", 1);
         if (!freopen(logPath.c_str(), "w", stderr)) _exit(126);
         execl("./zero", "zero", static_cast<char*>(nullptr));
         _exit(127);
@@ -42,8 +46,14 @@ static double engineFramesPerSecond(const fs::path& programDir, int frames)
     unsigned long long drawn = 0;
     if (FILE* log = std::fopen(logPath.c_str(), "r")) {
         char line[512];
-        while (std::fgets(line, sizeof line, log))
-            if (std::sscanf(line, "zero: shutting down after %llu frames in %lf s", &drawn, &seconds) == 2) break;
+        static const char kSplit[] = "zero: frame parts in ms per frame: ";
+        while (std::fgets(line, sizeof line, log)) {
+            std::sscanf(line, "zero: shutting down after %llu frames in %lf s", &drawn, &seconds);
+            if (split && std::strncmp(line, kSplit, sizeof kSplit - 1) == 0) {
+                *split = line + sizeof kSplit - 1;
+                if (!split->empty() && split->back() == '\n') split->pop_back();
+            }
+        }
         std::fclose(log);
     }
     std::error_code ignored;
@@ -168,6 +178,14 @@ int main(int argc, char** argv)
         std::printf("engine run %d: %.2f frames per second\n", run + 1, fps);
         engine.push_back(fps);
     }
+    // One more run with the renderer waited for after each part of the frame: where the time goes.
+    std::string split;
+    double splitFps = engineFramesPerSecond(programDir, frames, &split);
+    if (splitFps < 0 || split.empty()) {
+        std::fprintf(stderr, "frame_rate: the engine run with its parts timed failed\n");
+        return 1;
+    }
+    std::printf("engine parts (ms per frame, each waited for): %s\n", split.c_str());
     std::vector<double> reference;
     int width = 0, height = 0;
     for (int run = 0; run < runs; ++run) {

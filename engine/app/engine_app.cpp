@@ -35,8 +35,21 @@ Water g_water;
 Terrain g_terrain1, g_terrain2;
 AudioPlayer g_audio;
 
-static const SceneObjects g_scene{&g_sky,      &g_ship,     &g_palmTrunk, &g_palmLeaves,
-                                  &g_terrain1, &g_terrain2, &g_camera,    &g_app.timer};
+// The sea in the main view, bobbing with the frame timer's time; timed apart from the scene
+// around it when the frame's parts are timed.
+static void drawSea()
+{
+    g_app.parts.finished(FramePart::Main);
+    glPushMatrix();
+    const float t = static_cast<float>(g_app.timer.currentTime);
+    glTranslatef(0.0f, kBobAmplitude * std::sin(kBobRate * t) - kBobAmplitude, 0.0f);
+    g_water.draw();
+    glPopMatrix();
+    g_app.parts.finished(FramePart::Sea);
+}
+
+static const SceneObjects g_scene{&g_sky,      &g_ship,     &g_palmTrunk, &g_palmLeaves, &g_terrain1,
+                                  &g_terrain2, &g_camera,   &g_app.timer, &drawSea};
 
 void drawScene(int pass) { drawScene(g_scene, pass); }
 
@@ -48,8 +61,6 @@ static bool framebuffersWanted()
 }
 
 static constexpr float kSkyRed = 0.2f, kSkyGreen = 0.4f, kSkyBlue = 0.7f;
-static constexpr float kBobAmplitude = 0.25f;
-static constexpr float kBobRate = 1.5f;
 
 // glewInit answers "no GLX display" under SDL's EGL driver although every entry point loads.
 static bool glewStarted(GLenum result, bool offscreenDriver)
@@ -207,19 +218,20 @@ void EngineApp::update()
 
 void EngineApp::drawFrame()
 {
+    parts.beginFrame();
     g_water.renderReflection();
+    parts.finished(FramePart::Reflection);
     g_water.renderRefraction();
+    parts.finished(FramePart::Refraction);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     g_camera.apply();
-    drawScene(kPassMain);
-    glPushMatrix();
-    float t = static_cast<float>(timer.currentTime);
-    glTranslatef(0.0f, kBobAmplitude * std::sin(kBobRate * t) - kBobAmplitude, 0.0f);
-    g_water.draw();
-    glPopMatrix();
+    drawScene(kPassMain);   // the sea is drawn inside, right after the island's ground
+    parts.finished(FramePart::Main);
     drawScene(kPassAfterWater);
+    parts.finished(FramePart::Leaves);
     drawOverlays();
+    parts.finished(FramePart::Overlays);
 }
 
 // Writes the frame just drawn when capture mode lists it; ends the run after the last one.
@@ -261,10 +273,12 @@ int EngineApp::run()
         ++framesDrawn;
         if (capture.active) captureFrame(*this);
         swapBuffers();
+        parts.finished(FramePart::Swap);
         advanceFixedClock();
     }
     const double loopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
     logLine("shutting down after %llu frames in %.2f s", static_cast<unsigned long long>(framesDrawn), loopSeconds);
+    if (!parts.summary().empty()) logLine("frame parts in ms per frame: %s", parts.summary().c_str());
     g_audio.shutdown();
     g_pack.removeTempFiles();
     if (glContext) {

@@ -2,6 +2,7 @@
 // start-up order, the event and frame loop, the frame's work and the shutdown.
 #pragma once
 
+#include "app/frame_parts.h"
 #include "assets/model_3ds.h"
 #include "audio/audio_player.h"
 #include "base/capture.h"
@@ -48,6 +49,7 @@ struct EngineApp {
     void* xDisplay = nullptr;     // the X display of our window, for questions about the host window
     double hostCheckedAt = -1.0;  // the frame timer's time of the last look at the host window
     uint64_t framesDrawn = 0;
+    FrameParts parts;             // ZERO_PASS_TIMES=1: each part of the frame timed
 
     // Starts SDL's video.
     EngineApp();

@@ -42,6 +42,27 @@ static void drawLeaves(const SceneObjects& scene, bool sort)
     scene.palmLeaves->drawBlended(true, sort, t ? t[0] : 0.0f, t ? t[1] : 0.0f, t ? t[2] : 0.0f);
 }
 
+// In the main view, from an eye above the sea, nothing below the sea's lowest level can show:
+// the sea covers it. The ground there is clipped away instead of being shaded or rasterised and
+// then covered. An eye closer to the surface, or under it (where the sea's back is culled),
+// sees the ground whole.
+static bool seaHidesTheDeep(const SceneObjects& scene)
+{
+    return scene.drawSea && scene.camera && scene.camera->position()[1] > kSeaHighest + kSeaClipMargin;
+}
+
+static void clipBelowTheSea()
+{
+    static const double kBelowTheSea[4] = {0.0, 1.0, 0.0, -kSeaLowest};
+    glClipPlane(GL_CLIP_PLANE0, kBelowTheSea);   // in the world: the camera is on the matrix
+    glEnable(GL_CLIP_PLANE0);
+}
+
+// Everything but the leaves is opaque except the ship, which is drawn with blending; opaque
+// surfaces under a depth test give the same picture in any order. So the near ground goes
+// first, then (in the main view) the sea, the far ground and the trunks, and the sky after all
+// of them, so that the depth test turns away what they hide before it is shaded; the ship comes
+// after everything it stands in front of.
 void drawScene(const SceneObjects& scene, int pass)
 {
     if (pass == kPassAfterWater) {
@@ -50,8 +71,21 @@ void drawScene(const SceneObjects& scene, int pass)
         glDisable(GL_LIGHTING);
         return;
     }
-    if (scene.sky) drawSky(*scene.sky);
     setLight();
+    const bool clipDeep = pass == kPassMain && seaHidesTheDeep(scene);
+    if (clipDeep) clipBelowTheSea();
+    if (scene.terrain1) scene.terrain1->draw();
+    if (pass == kPassMain && scene.drawSea) {
+        if (clipDeep) glDisable(GL_CLIP_PLANE0);
+        scene.drawSea();
+        if (clipDeep) glEnable(GL_CLIP_PLANE0);
+    }
+    if (scene.terrain2) scene.terrain2->draw();
+    if (clipDeep) glDisable(GL_CLIP_PLANE0);
+    glEnable(GL_LIGHTING);
+    if (scene.palmTrunks) scene.palmTrunks->draw(true);
+    glDisable(GL_LIGHTING);
+    if (scene.sky) drawSky(*scene.sky);
     glEnable(GL_LIGHTING);
     glEnable(GL_BLEND);
     if (scene.ship) {
@@ -62,11 +96,6 @@ void drawScene(const SceneObjects& scene, int pass)
         scene.ship->draw(true);
     }
     glDisable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    if (scene.terrain1) scene.terrain1->draw();
-    if (scene.terrain2) scene.terrain2->draw();
-    glEnable(GL_LIGHTING);
-    if (scene.palmTrunks) scene.palmTrunks->draw(true);
     if (pass == kPassReflection) drawLeaves(scene, false);
     glDisable(GL_LIGHTING);
 }

@@ -20,6 +20,9 @@ struct SceneObjects {
     // Its frame counter picks the frames on which the leaves are sorted (isSortFrame); without
     // a timer they are sorted at every after-water pass.
     const FrameTimer* timer = nullptr;
+    // The main pass draws the sea through this, in place, with its bobbing: after the island's
+    // ground, which hides the sea behind it, and before everything the sea hides in part.
+    void (*drawSea)() = nullptr;
 };
 
 // The caller has set the projection, the camera and for passes 0 and 1 the mirror, clip plane
@@ -41,6 +44,15 @@ constexpr float kTerrain2DetailSize = 640.0f;
 // The sea: a square of this half size, with the distortion map repeated this often along a side.
 constexpr float kWaterHalfSize = 4096.0f;
 constexpr float kWaterTexRepeat = 192.0f;
+// The sea's surface bobs: it is moved by kBobAmplitude * sin(kBobRate * t) - kBobAmplitude, so
+// it lies between kSeaLowest and kSeaHighest.
+constexpr float kBobAmplitude = 0.25f;
+constexpr float kBobRate = 1.5f;
+constexpr float kSeaLowest = -2.0f * kBobAmplitude;
+constexpr float kSeaHighest = 0.0f;
+// An eye this far above the sea sees it over the whole bottom of the view: the near plane (1 in
+// front of the eye, its corners within 1.2) lies wholly above the surface.
+constexpr float kSeaClipMargin = 2.0f;
 
 // Light 1: brighter than white on purpose, so the lit models read well in the sun.
 constexpr float kLightAmbient[4] = {1.7f, 1.7f, 1.0f, 1.0f};

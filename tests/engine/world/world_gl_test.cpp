@@ -661,7 +661,8 @@ protected:
         ship.loadFromPack(pack, "ship.3ds");
         trunks.loadFromPack(pack, "trunk.3ds");
         leaves.loadFromPack(pack, "leaf.3ds");
-        writeText("t.vert", kTexturedVertex);
+        // Clipped like the engine's terrain program: in eye coordinates.
+        writeText("t.vert", "void main() { gl_ClipVertex = gl_ModelViewMatrix * gl_Vertex; gl_Position = ftransform(); }\n");
         writeText("yellow.frag", "void main() { gl_FragColor = vec4(1.0, 1.0, 0.0, 1.0); }\n");
         shaders.createProgram("t.vert", "yellow.frag", kTerrainSlot);
         ground.shaders = &shaders;
@@ -754,6 +755,66 @@ TEST_F(SceneGl, TheLeavesAreSortedOnTheTimersSortFramesOnly)
     ASSERT_EQ(leaves.drawDistance.size(), 1u);
     EXPECT_GT(leaves.drawDistance[0], 0.0f) << "not sorted on frame 30";
     glDisable(GL_BLEND);
+}
+
+// What the sea hook saw of the picture when the main pass called it.
+static int g_seaDraws = 0;
+static bool g_clippedDuringSea = false;
+static std::array<int, 3> g_skyUnderSea{}, g_groundUnderSea{};
+
+// The main pass draws the sea once, in place: after the island's ground and before the sky. From
+// an eye well above the sea the ground below the sea's lowest level is clipped away; from a low
+// eye, an eye under the sea, or in the water's own passes it is drawn.
+TEST_F(SceneGl, TheMainPassDrawsTheSeaAfterTheGroundAndClipsWhatTheSeaHides)
+{
+    scene.drawSea = [] {
+        ++g_seaDraws;
+        g_clippedDuringSea = glIsEnabled(GL_CLIP_PLANE0);
+        std::vector<uint8_t> rgb(kContextSize * kContextSize * 3);
+        glReadPixels(0, 0, kContextSize, kContextSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        auto seen = [&](float x, float z) {
+            int column = static_cast<int>((x + 600.0f) / 1200.0f * kContextSize);
+            int row = kContextSize - 1 - static_cast<int>((z + 600.0f) / 1200.0f * kContextSize);
+            size_t i = (static_cast<size_t>(row) * kContextSize + column) * 3;
+            return std::array<int, 3>{rgb[i], rgb[i + 1], rgb[i + 2]};
+        };
+        g_skyUnderSea = seen(0, 0);
+        g_groundUnderSea = seen(0, 300);
+    };
+    struct Case {
+        float groundY, eyeY;
+        int pass;
+        bool groundShown;
+    };
+    const Case cases[] = {
+        {kSeaLowest - 0.5f, 100.0f, kPassMain, false},
+        {kSeaLowest + 0.2f, 100.0f, kPassMain, true},                 // above the lowest level: kept
+        {kSeaLowest - 0.5f, kSeaHighest + 1.0f, kPassMain, true},     // the near plane may dip into the sea
+        {kSeaLowest - 0.5f, -10.0f, kPassMain, true},                 // under the sea
+        {kSeaLowest - 0.5f, 100.0f, kPassReflection, true},
+        {kSeaLowest - 0.5f, 100.0f, kPassRefraction, true},
+    };
+    for (const Case& c : cases) {
+        ground.setOffset(0.0f, c.groundY, 0.0f);
+        camera.translation = {0.0f, -c.eyeY, 0.0f};
+        g_seaDraws = 0;
+        g_groundUnderSea = g_skyUnderSea = {-1, -1, -1};
+        std::vector<uint8_t> rgb = drawFromAbove(c.pass);
+        const std::string which = "ground " + std::to_string(c.groundY) + ", eye " + std::to_string(c.eyeY) +
+                                  ", pass " + std::to_string(c.pass);
+        EXPECT_EQ(!black(at(rgb, 0, 300)), c.groundShown) << which;
+        EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0)) << which;
+        EXPECT_TRUE(mostly(at(rgb, 0, 0), 2)) << which << ": the sky";
+        EXPECT_TRUE(mostly(at(rgb, 300, 0), 1)) << which << ": the trunks";
+        if (c.pass != kPassMain) {
+            EXPECT_EQ(g_seaDraws, 0) << which;
+            continue;
+        }
+        EXPECT_EQ(g_seaDraws, 1) << which;
+        EXPECT_FALSE(g_clippedDuringSea) << which;
+        EXPECT_TRUE(black(g_skyUnderSea)) << which << ": the sky came before the sea";
+        EXPECT_EQ(!black(g_groundUnderSea), c.groundShown) << which << ": the ground came after the sea";
+    }
 }
 
 TEST_F(SceneGl, TheSecondSkyIsLowerAndTheShipPlacedAndTurned)
