@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 // the loop's own time from its log. Returns frames per second, or a negative number. With split,
 // the engine times each part of its frame (waiting for the renderer after each) and split receives
 // its summary line.
-static double engineFramesPerSecond(const fs::path& programDir, int frames, std::string* split = nullptr)
+static double engineFramesPerSecond(const fs::path& programDir, int frames, std::string* split = nullptr,
+                                    double* firstFrame = nullptr)
 {
     fs::path captureDir = fs::temp_directory_path() / ("frame_rate_" + std::to_string(getpid()));
     fs::path logPath = captureDir.string() + ".log";
@@ -49,6 +50,7 @@ static double engineFramesPerSecond(const fs::path& programDir, int frames, std:
         static const char kSplit[] = "zero: frame parts in ms per frame: ";
         while (std::fgets(line, sizeof line, log)) {
             std::sscanf(line, "zero: shutting down after %llu frames in %lf s", &drawn, &seconds);
+            if (firstFrame) std::sscanf(line, "zero: first frame shown %lf s after start", firstFrame);
             if (split && std::strncmp(line, kSplit, sizeof kSplit - 1) == 0) {
                 *split = line + sizeof kSplit - 1;
                 if (!split->empty() && split->back() == '\n') split->pop_back();
@@ -168,15 +170,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "frame_rate: no display: %s\n", SDL_GetError());
         return 1;
     }
-    std::vector<double> engine;
+    std::vector<double> engine, firstFrames;
     for (int run = 0; run < runs; ++run) {
-        double fps = engineFramesPerSecond(programDir, frames);
+        double firstFrame = -1.0;
+        double fps = engineFramesPerSecond(programDir, frames, nullptr, &firstFrame);
         if (fps < 0) {
             std::fprintf(stderr, "frame_rate: the engine run %d failed\n", run + 1);
             return 1;
         }
-        std::printf("engine run %d: %.2f frames per second\n", run + 1, fps);
+        std::printf("engine run %d: %.2f frames per second, first frame %.2f s after start\n", run + 1, fps, firstFrame);
         engine.push_back(fps);
+        firstFrames.push_back(firstFrame);
     }
     // One more run with the renderer waited for after each part of the frame: where the time goes.
     std::string split;
@@ -199,7 +203,7 @@ int main(int argc, char** argv)
     }
     double e = median(engine), r = median(reference);
     std::printf("display %d x %d, %d frames, median of %d runs\n", width, height, frames, runs);
-    std::printf("engine:    %.2f frames per second\n", e);
+    std::printf("engine:    %.2f frames per second, first frame %.2f s after start\n", e, median(firstFrames));
     std::printf("reference: %.2f frames per second (fill work only)\n", r);
     std::printf("ratio:     %.2f\n", e / r);
     SDL_Quit();

@@ -274,6 +274,9 @@ int EngineApp::run()
         if (capture.active) captureFrame(*this);
         swapBuffers();
         parts.finished(FramePart::Swap);
+        if (framesDrawn == 1)
+            logLine("first frame shown %.2f s after start",
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - constructedAt).count());
         advanceFixedClock();
     }
     const double loopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();

@@ -19,6 +19,7 @@
 #include "world/terrain.h"
 #include "world/water.h"
 
+#include <chrono>
 #include <cstdint>
 
 struct SDL_Window;
@@ -49,6 +50,9 @@ struct EngineApp {
     void* xDisplay = nullptr;     // the X display of our window, for questions about the host window
     double hostCheckedAt = -1.0;  // the frame timer's time of the last look at the host window
     uint64_t framesDrawn = 0;
+    // Taken when the process's static objects are made, before anything is loaded: the log
+    // gives the time from here to the first frame on the screen.
+    std::chrono::steady_clock::time_point constructedAt = std::chrono::steady_clock::now();
     FrameParts parts;             // ZERO_PASS_TIMES=1: each part of the frame timed
 
     // Starts SDL's video.

@@ -81,7 +81,6 @@ void drawScene(const SceneObjects& scene, int pass)
         if (clipDeep) glEnable(GL_CLIP_PLANE0);
     }
     if (scene.terrain2) scene.terrain2->draw();
-    if (clipDeep) glDisable(GL_CLIP_PLANE0);
     glEnable(GL_LIGHTING);
     if (scene.palmTrunks) scene.palmTrunks->draw(true);
     glDisable(GL_LIGHTING);
@@ -96,6 +95,7 @@ void drawScene(const SceneObjects& scene, int pass)
         scene.ship->draw(true);
     }
     glDisable(GL_BLEND);
+    if (clipDeep) glDisable(GL_CLIP_PLANE0);
     if (pass == kPassReflection) drawLeaves(scene, false);
     glDisable(GL_LIGHTING);
 }
