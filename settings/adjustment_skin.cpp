@@ -410,6 +410,8 @@ void TAdjustment_Form::Create_Skin()
 
     Sshots_Changer_Timer = new QTimer(this);
     Sshots_Changer_Timer->setInterval(kSlideshowPeriodMs);
+    // Qt's default coarse timer may fire up to a twentieth of the period early or late.
+    Sshots_Changer_Timer->setTimerType(Qt::PreciseTimer);
     connect(Sshots_Changer_Timer, &QTimer::timeout, this, &TAdjustment_Form::Sshots_Changer_TimerTimer);
     Open_Grow_Timer = new QTimer(this);
     Open_Grow_Timer->setInterval(0);

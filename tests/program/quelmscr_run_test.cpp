@@ -309,7 +309,7 @@ TEST(QuelmscrHack, DrawsTheLiveSceneIntoAGivenWindowAndFollowsItsSize)
     EXPECT_TRUE(waitForScene(*child, "/tmp/quelm-pane-3.png"));
 
     parent.signal(SIGTERM);   // the pane goes, and the engine's window with it
-    ASSERT_TRUE(host.waitExit(5));
+    ASSERT_TRUE(host.waitExit(15)) << host.stderrText();
     EXPECT_EQ(host.exitCode, 0);
     EXPECT_NE(host.stderrText().find("the screensaver window is gone"), std::string::npos);
     EXPECT_TRUE(gone(engine));

@@ -80,6 +80,8 @@ bool RunningProgram::start(const std::string& dir, const std::string& program,
     stderrPath = pattern;
     pid = fork();
     if (pid == 0) {
+        // A group of its own, so that whatever it starts (the host's engine) can be ended with it.
+        setpgid(0, 0);
         dup2(fd, 2);
         if (chdir(dir.c_str()) != 0) _exit(126);
         for (const auto& [key, value] : env) setenv(key.c_str(), value.c_str(), 1);
@@ -91,6 +93,10 @@ bool RunningProgram::start(const std::string& dir, const std::string& program,
         _exit(127);
     }
     close(fd);
+    if (pid > 0) {
+        setpgid(pid, pid);   // as the child does, so that the group exists before either goes on
+        group = pid;
+    }
     return pid > 0;
 }
 
@@ -140,6 +146,9 @@ std::string RunningProgram::stderrText() const
 
 RunningProgram::~RunningProgram()
 {
+    // The whole group: a child left behind by a test that stopped early would hold the test's
+    // output open (so CTest waits on it until its time-out) and load the machine for the next one.
+    if (group > 0) kill(-group, SIGKILL);
     if (pid > 0) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);

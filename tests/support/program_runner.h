@@ -27,6 +27,7 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> builtAssets(const std:
 
 struct RunningProgram {
     pid_t pid = -1;
+    pid_t group = -1;      // the process group it leads, with whatever it started
     std::string stderrPath;
     int exitCode = -1;     // set by waitExit
     bool signalled = false;

@@ -763,8 +763,9 @@ static bool g_clippedDuringSea = false;
 static std::array<int, 3> g_skyUnderSea{}, g_groundUnderSea{};
 
 // The main pass draws the sea once, in place: after the island's ground and before the sky. From
-// an eye well above the sea the ground below the sea's lowest level is clipped away; from a low
-// eye, an eye under the sea, or in the water's own passes it is drawn.
+// an eye well above the sea whatever lies below the sea's lowest level (here the ground when it is
+// lowered, and the test's sky and ship, which always lie there) is clipped away; from a low eye, an eye
+// under the sea, or in the water's own passes it is drawn.
 TEST_F(SceneGl, TheMainPassDrawsTheSeaAfterTheGroundAndClipsWhatTheSeaHides)
 {
     scene.drawSea = [] {
@@ -784,15 +785,15 @@ TEST_F(SceneGl, TheMainPassDrawsTheSeaAfterTheGroundAndClipsWhatTheSeaHides)
     struct Case {
         float groundY, eyeY;
         int pass;
-        bool groundShown;
+        bool groundShown, deepShown;   // deep: the test's sky and ship, which lie below the sea
     };
     const Case cases[] = {
-        {kSeaLowest - 0.5f, 100.0f, kPassMain, false},
-        {kSeaLowest + 0.2f, 100.0f, kPassMain, true},                 // above the lowest level: kept
-        {kSeaLowest - 0.5f, kSeaHighest + 1.0f, kPassMain, true},     // the near plane may dip into the sea
-        {kSeaLowest - 0.5f, -10.0f, kPassMain, true},                 // under the sea
-        {kSeaLowest - 0.5f, 100.0f, kPassReflection, true},
-        {kSeaLowest - 0.5f, 100.0f, kPassRefraction, true},
+        {kSeaLowest - 0.5f, 100.0f, kPassMain, false, false},
+        {kSeaLowest + 0.2f, 100.0f, kPassMain, true, false},                // above the lowest level: kept
+        {kSeaLowest - 0.5f, kSeaHighest + 1.0f, kPassMain, true, true},     // the near plane may dip into the sea
+        {kSeaLowest - 0.5f, -10.0f, kPassMain, true, true},                 // under the sea
+        {kSeaLowest - 0.5f, 100.0f, kPassReflection, true, true},
+        {kSeaLowest - 0.5f, 100.0f, kPassRefraction, true, true},
     };
     for (const Case& c : cases) {
         ground.setOffset(0.0f, c.groundY, 0.0f);
@@ -804,7 +805,9 @@ TEST_F(SceneGl, TheMainPassDrawsTheSeaAfterTheGroundAndClipsWhatTheSeaHides)
                                   ", pass " + std::to_string(c.pass);
         EXPECT_EQ(!black(at(rgb, 0, 300)), c.groundShown) << which;
         EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0)) << which;
-        EXPECT_TRUE(mostly(at(rgb, 0, 0), 2)) << which << ": the sky";
+        EXPECT_EQ(mostly(at(rgb, 0, 0), 2), c.deepShown) << which << ": the sky";
+        EXPECT_EQ(black(at(rgb, 0, 0)), !c.deepShown) << which << ": the sky";
+        EXPECT_EQ(mostly(at(rgb, 0, -500), 0), c.deepShown) << which << ": the ship";
         EXPECT_TRUE(mostly(at(rgb, 300, 0), 1)) << which << ": the trunks";
         if (c.pass != kPassMain) {
             EXPECT_EQ(g_seaDraws, 0) << which;
