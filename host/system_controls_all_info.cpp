@@ -78,10 +78,15 @@ void onQuitSignal(int)
 // The message loop of run mode and preview mode. It ends once Quit_Flag is set, or on SIGTERM or
 // SIGINT, which is how the session asks a program to quit here. A signal interrupts the wait, and
 // the mode's timer wakes the loop at least once a period.
-void Run_Message_Loop()
+void Catch_Quit_Signals()
 {
     std::signal(SIGTERM, onQuitSignal);
     std::signal(SIGINT, onQuitSignal);
+}
+
+void Run_Message_Loop()
+{
+    Catch_Quit_Signals();
     while (!Quit_Flag && !Quit_Signal) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     Quit_Flag = true;
 }
@@ -183,6 +188,8 @@ QImage Prepare_Preview(const QImage& picture, QSize size)
 
 int Show_Preview()
 {
+    // The page may ask us to quit as soon as the preview is announced below, before the loop runs.
+    Catch_Quit_Signals();
     // The page that asked for the preview may already be gone, or never have named a window.
     WindowSize size;
     if (!Window_Size(Preview_Window, size) || size.width <= 0 || size.height <= 0) return 0;
