@@ -11,6 +11,7 @@
 static void (*g_displayLost)() = nullptr;
 static bool g_quiet = false;
 static int g_trappedErrors = 0;
+static unsigned g_loggedErrors = 0;
 
 static int logXError(Display* display, XErrorEvent* error)
 {
@@ -18,6 +19,7 @@ static int logXError(Display* display, XErrorEvent* error)
         ++g_trappedErrors;
         return 0;
     }
+    ++g_loggedErrors;
     char text[256] = {};
     XGetErrorText(display, error->error_code, text, sizeof text);
     logLine("X error: %s (request %d.%d)", text, error->request_code, error->minor_code);
@@ -41,6 +43,11 @@ void installXErrorHandling(void (*displayLost)())
     // A write to a server that has gone must fail as a broken connection (and reach the handler
     // above), not end the process with SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+unsigned loggedXErrors()
+{
+    return g_loggedErrors;
 }
 
 void quietXErrors(bool quiet)
