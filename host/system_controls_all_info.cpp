@@ -75,18 +75,18 @@ void onQuitSignal(int)
     Quit_Signal = 1;
 }
 
-// The message loop of run mode and preview mode. It ends once Quit_Flag is set, or on SIGTERM or
-// SIGINT, which is how the session asks a program to quit here. A signal interrupts the wait, and
-// the mode's timer wakes the loop at least once a period.
+// SIGTERM and SIGINT are how the session asks a program to quit here. Run mode and preview mode
+// catch them first thing: a quit may come as soon as the mode announces itself, before its loop.
 void Catch_Quit_Signals()
 {
     std::signal(SIGTERM, onQuitSignal);
     std::signal(SIGINT, onQuitSignal);
 }
 
+// The message loop of run mode and preview mode. It ends once Quit_Flag is set or a quit signal
+// came. A signal interrupts the wait, and the mode's timer wakes the loop at least once a period.
 void Run_Message_Loop()
 {
-    Catch_Quit_Signals();
     while (!Quit_Flag && !Quit_Signal) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     Quit_Flag = true;
 }
@@ -137,6 +137,7 @@ EngineStart Start_Engine()
 
 int Run_FullScreen_Mode()
 {
+    Catch_Quit_Signals();
     RunModeWindow window;
     window.hide();
 
@@ -188,7 +189,6 @@ QImage Prepare_Preview(const QImage& picture, QSize size)
 
 int Show_Preview()
 {
-    // The page may ask us to quit as soon as the preview is announced below, before the loop runs.
     Catch_Quit_Signals();
     // The page that asked for the preview may already be gone, or never have named a window.
     WindowSize size;

@@ -49,7 +49,6 @@ struct EngineApp {
     unsigned long hostWindow = 0;
     void* xDisplay = nullptr;     // the X display of our window, for questions about the host window
     double hostCheckedAt = -1.0;  // the frame timer's time of the last look at the host window
-    unsigned hostCheckErrors = 0; // the X errors logged by then
     uint64_t framesDrawn = 0;
     // Taken when the process's static objects are made, before anything is loaded: the log
     // gives the time from here to the first frame on the screen.

@@ -100,10 +100,7 @@ bool EngineApp::followHostWindow()
     // Errors since the last look (the frame just drawn went to a window that is no longer
     // there) call for a look now: a software renderer may take a long time over each frame
     // drawn into nothing.
-    const unsigned errors = loggedXErrors();
-    const bool errorsSinceLastLook = errors != hostCheckErrors;
-    hostCheckErrors = errors;
-    if (!errorsSinceLastLook && hostCheckedAt >= 0.0 && timer.currentTime - hostCheckedAt < kHostWindowCheckSeconds)
+    if (!takeLoggedXErrors() && hostCheckedAt >= 0.0 && timer.currentTime - hostCheckedAt < kHostWindowCheckSeconds)
         return true;
     hostCheckedAt = timer.currentTime;
     int width = 0, height = 0;

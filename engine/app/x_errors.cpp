@@ -11,7 +11,7 @@
 static void (*g_displayLost)() = nullptr;
 static bool g_quiet = false;
 static int g_trappedErrors = 0;
-static unsigned g_loggedErrors = 0;
+static bool g_errorsLogged = false;
 
 static int logXError(Display* display, XErrorEvent* error)
 {
@@ -19,7 +19,7 @@ static int logXError(Display* display, XErrorEvent* error)
         ++g_trappedErrors;
         return 0;
     }
-    ++g_loggedErrors;
+    g_errorsLogged = true;
     char text[256] = {};
     XGetErrorText(display, error->error_code, text, sizeof text);
     logLine("X error: %s (request %d.%d)", text, error->request_code, error->minor_code);
@@ -45,9 +45,11 @@ void installXErrorHandling(void (*displayLost)())
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-unsigned loggedXErrors()
+bool takeLoggedXErrors()
 {
-    return g_loggedErrors;
+    const bool logged = g_errorsLogged;
+    g_errorsLogged = false;
+    return logged;
 }
 
 void quietXErrors(bool quiet)

@@ -14,9 +14,9 @@ bool hostWindowSize(void* display, unsigned long hostWindow, int& width, int& he
 // Makes the engine's window a child of the host window at (0, 0), override-redirect, so that a
 // parent which redirects its children's mapping (as a window manager does) cannot keep it hidden.
 void adoptIntoHostWindow(void* display, unsigned long ownWindow, unsigned long hostWindow);
-// How many X protocol errors have been logged so far: drawing into a host window that has gone
-// raises them before the next regular look at it.
-unsigned loggedXErrors();
+// Whether X protocol errors have been logged since the last call: drawing into a host window that
+// has gone raises them before the next regular look at it.
+bool takeLoggedXErrors();
 // While on, X protocol errors are counted but not logged: the host window may vanish under a
 // shutdown that still names it.
 void quietXErrors(bool quiet);

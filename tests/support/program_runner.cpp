@@ -149,10 +149,7 @@ RunningProgram::~RunningProgram()
     // The whole group: a child left behind by a test that stopped early would hold the test's
     // output open (so CTest waits on it until its time-out) and load the machine for the next one.
     if (group > 0) kill(-group, SIGKILL);
-    if (pid > 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
+    if (pid > 0) waitpid(pid, nullptr, 0);
     if (!stderrPath.empty()) std::remove(stderrPath.c_str());
 }
 

@@ -805,9 +805,8 @@ TEST_F(SceneGl, TheMainPassDrawsTheSeaAfterTheGroundAndClipsWhatTheSeaHides)
                                   ", pass " + std::to_string(c.pass);
         EXPECT_EQ(!black(at(rgb, 0, 300)), c.groundShown) << which;
         EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0)) << which;
-        EXPECT_EQ(mostly(at(rgb, 0, 0), 2), c.deepShown) << which << ": the sky";
-        EXPECT_EQ(black(at(rgb, 0, 0)), !c.deepShown) << which << ": the sky";
-        EXPECT_EQ(mostly(at(rgb, 0, -500), 0), c.deepShown) << which << ": the ship";
+        EXPECT_TRUE(c.deepShown ? mostly(at(rgb, 0, 0), 2) : black(at(rgb, 0, 0))) << which << ": the sky";
+        EXPECT_TRUE(c.deepShown ? mostly(at(rgb, 0, -500), 0) : black(at(rgb, 0, -500))) << which << ": the ship";
         EXPECT_TRUE(mostly(at(rgb, 300, 0), 1)) << which << ": the trunks";
         if (c.pass != kPassMain) {
             EXPECT_EQ(g_seaDraws, 0) << which;
