@@ -287,7 +287,10 @@ TEST(QuelmscrHack, DrawsTheLiveSceneIntoAGivenWindowAndFollowsItsSize)
     ASSERT_TRUE(parent.start("/", "/usr/bin/xev", {}, {"-geometry", "400x300", "-name", "QuelmPane"}));
     auto pane = waitForWindow("QuelmPane", 10);
     ASSERT_TRUE(pane);
-    ASSERT_TRUE(host.start(dir.path, "quelmscr", config.env(), {"--root", "--window-id", pane->id}));
+    // The engine inherits a known stretch of the flight, with sky at the top of the pane.
+    std::map<std::string, std::string> env = config.env();
+    env.merge(knownFlight());
+    ASSERT_TRUE(host.start(dir.path, "quelmscr", env, {"--root", "--window-id", pane->id}));
     ASSERT_TRUE(host.waitForOutput("zero: running", 60)) << host.stderrText();
     const pid_t engine = engineChild(host.pid);
     auto child = waitForWindow(kEngineTitle, 10);

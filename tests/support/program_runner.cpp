@@ -9,12 +9,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -23,6 +25,9 @@
 #include <X11/Xutil.h>
 
 namespace fs = std::filesystem;
+
+// The programs started and not yet ended, for the report of a window that does not come.
+static std::vector<const RunningProgram*> g_running;
 
 ProgramDir::ProgramDir()
 {
@@ -48,10 +53,37 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> builtAssets(const std:
     return assets;
 }
 
+// The processes whose working directory is that folder.
+static std::vector<pid_t> processesWorkingIn(const std::string& folder)
+{
+    std::vector<pid_t> found;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator("/proc", ec)) {
+        const std::string name = e.path().filename();
+        if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0]))) continue;
+        std::error_code gone;
+        if (fs::read_symlink(e.path() / "cwd", gone) == folder) found.push_back(std::stoi(name));
+    }
+    return found;
+}
+
 ProgramDir::~ProgramDir()
 {
+    // Asked to end first (an engine restores what it changed), then killed after five seconds.
+    std::vector<pid_t> left = processesWorkingIn(path);
+    for (pid_t pid : left) kill(pid, SIGTERM);
+    for (int i = 0; i < 100 && !left.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        left = processesWorkingIn(path);
+    }
+    for (pid_t pid : left) kill(pid, SIGKILL);
     std::error_code ec;
     fs::remove_all(path, ec);
+}
+
+std::map<std::string, std::string> knownFlight()
+{
+    return {{"ZERO_SEED", "7"}, {"ZERO_CAPTURE_SEGMENT", "12"}};
 }
 
 std::vector<std::string> ProgramDir::entries() const
@@ -96,6 +128,7 @@ bool RunningProgram::start(const std::string& dir, const std::string& program,
     if (pid > 0) {
         setpgid(pid, pid);   // as the child does, so that the group exists before either goes on
         group = pid;
+        if (std::find(g_running.begin(), g_running.end(), this) == g_running.end()) g_running.push_back(this);
     }
     return pid > 0;
 }
@@ -150,6 +183,7 @@ RunningProgram::~RunningProgram()
     // output open (so CTest waits on it until its time-out) and load the machine for the next one.
     if (group > 0) kill(-group, SIGKILL);
     if (pid > 0) waitpid(pid, nullptr, 0);
+    std::erase(g_running, this);
     if (!stderrPath.empty()) std::remove(stderrPath.c_str());
 }
 
@@ -163,7 +197,9 @@ bool PrivateXServer::start(double seconds)
         dup2(fds[1], 3);
         int null = open("/dev/null", O_WRONLY);
         if (null >= 0) dup2(null, 2);
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
+        // -noreset: a server that resets when its last client leaves refuses or tears down a
+        // client that connects in that moment.
+        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset",
                static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -222,6 +258,72 @@ std::string shell(const std::string& command, int* status)
     return out;
 }
 
+// The processes of a process group, with their command names.
+static std::vector<std::pair<pid_t, std::string>> groupMembers(pid_t group)
+{
+    std::vector<std::pair<pid_t, std::string>> members;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator("/proc", ec)) {
+        const std::string name = e.path().filename();
+        if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0]))) continue;
+        std::ifstream in(e.path() / "stat");
+        const std::string stat((std::istreambuf_iterator<char>(in)), {});
+        const size_t open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos || close + 2 > stat.size()) continue;
+        std::istringstream rest(stat.substr(close + 2));
+        char state = 0;
+        pid_t parent = 0, processGroup = 0;
+        if (rest >> state >> parent >> processGroup && processGroup == group)
+            members.push_back({std::stoi(name), stat.substr(open + 1, close - open - 1)});
+    }
+    return members;
+}
+
+// The inodes of the client ends of every connection to the X server of that display number: the
+// peers of the sockets the server listens and accepts on (/tmp/.X11-unix/XN, also abstract).
+static std::set<std::string> displayClientSockets(const std::string& number)
+{
+    std::set<std::string> clients;
+    std::istringstream lines(shell("ss -xH 2>/dev/null"));
+    const std::string serverPath = "/tmp/.X11-unix/X" + number;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string netid, state, received, sent, local, localInode, peer, peerInode;
+        if (!(fields >> netid >> state >> received >> sent >> local >> localInode >> peer >> peerInode)) continue;
+        if (local.ends_with(serverPath)) clients.insert(peerInode);
+    }
+    return clients;
+}
+
+std::string displayReport()
+{
+    const char* name = std::getenv("DISPLAY");
+    const std::string display = name ? name : "";
+    std::string report = "display \"" + display + "\"";
+    Display* connection = XOpenDisplay(nullptr);
+    report += connection ? " answers" : " does not answer";
+    if (connection) XCloseDisplay(connection);
+    // ":N" or ":N.S": the server's number.
+    const std::string number = display.substr(display.find(':') + 1, display.find('.') - display.find(':') - 1);
+    const std::set<std::string> clients = displayClientSockets(number);
+    for (const RunningProgram* program : g_running) {
+        if (program->group <= 0) continue;
+        std::vector<std::pair<pid_t, std::string>> members = groupMembers(program->group);
+        if (members.empty()) report += "; process group " + std::to_string(program->group) + " has ended";
+        for (const auto& [pid, command] : members) {
+            int connections = 0;
+            std::error_code ec;
+            for (const fs::directory_entry& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+                const std::string target = fs::read_symlink(fd.path(), ec).string();
+                if (target.starts_with("socket:[") && clients.count(target.substr(8, target.size() - 9))) ++connections;
+            }
+            report += "; " + command + " (pid " + std::to_string(pid) + ") holds " + std::to_string(connections) +
+                      " connection(s) to it";
+        }
+    }
+    return report;
+}
+
 static int field(const std::string& text, const std::string& label)
 {
     size_t at = text.find(label);
@@ -272,8 +374,8 @@ std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds)
     }
     // What the server showed last, so a window that never came up can be told from one that
     // came up under another name or stayed unmapped.
-    std::fprintf(stderr, "no viewable window \"%s\" after %.0f s; last window tree:\n%s\n%s\n", name.c_str(),
-                 seconds, tree.c_str(), lastState.c_str());
+    std::fprintf(stderr, "no viewable window \"%s\" after %.0f s; %s; last window tree:\n%s\n%s\n", name.c_str(),
+                 seconds, displayReport().c_str(), tree.c_str(), lastState.c_str());
     return std::nullopt;
 }
 
@@ -291,7 +393,8 @@ std::optional<WindowInfo> waitForWindowSize(const std::string& windowId, int wid
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    std::fprintf(stderr, "window %s not %dx%d after %.0f s:\n%s\n", windowId.c_str(), width, height, seconds, out.c_str());
+    std::fprintf(stderr, "window %s not %dx%d after %.0f s; %s:\n%s\n", windowId.c_str(), width, height, seconds,
+                 displayReport().c_str(), out.c_str());
     return std::nullopt;
 }
 
@@ -339,7 +442,11 @@ bool waitForFocus(const std::string& windowId, double seconds)
         const bool past = pastDeadline(deadline);
         std::string out = shell("xdotool getwindowfocus 2>/dev/null");
         if (!out.empty() && std::stoul(out) == want) return true;
-        if (past) return false;
+        if (past) {
+            std::fprintf(stderr, "window %s has not the keyboard focus after %.0f s (%s has); %s\n", windowId.c_str(),
+                         seconds, out.empty() ? "none" : out.c_str(), displayReport().c_str());
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }

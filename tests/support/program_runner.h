@@ -10,7 +10,9 @@
 #include <sys/types.h>
 #include <vector>
 
-// A fresh folder that mirrors the built program directory (its entries linked), removed on destruction.
+// A fresh folder that mirrors the built program directory (its entries linked), removed on
+// destruction with any process still working in it (an engine the host started detached, left
+// behind by a test that stopped early, would cover the screen for the tests after it).
 struct ProgramDir {
     std::string path;
     ProgramDir();
@@ -58,8 +60,18 @@ struct PrivateXServer {
     ~PrivateXServer();
 };
 
+// The environment that makes the engine fly a known stretch of the flight (a fixed seed and first
+// segment) with sky at the top of the view for the whole first minute: for tests that judge the
+// live picture, which otherwise starts anywhere, close by the peak's rock too.
+std::map<std::string, std::string> knownFlight();
+
 // Runs a shell command and returns its standard output (and the exit status through status).
 std::string shell(const std::string& command, int* status = nullptr);
+
+// The display the tests use (DISPLAY), whether its server answers, and for each process of each
+// program started and not yet ended, how many connections it holds to that server: the words a
+// test prints when a window it waits for does not come.
+std::string displayReport();
 
 struct WindowInfo {
     int x = 0, y = 0, width = 0, height = 0;
