@@ -1,41 +1,54 @@
 // quelmscr: the screensaver host. Runs the scene by starting the engine, shows the preview or the
 // settings dialog, or (mode "a") the password change, as its command line says.
-#include "adjustment_unit.h"
-#include "engine_process.h"
-#include "modul_another.h"
-#include "system_controls_all_info.h"
+#include "command_line.h"
+#include "hack_mode.h"
+#include "preview.h"
+#include "program_dir.h"
+#include "run_mode.h"
+#include "say.h"
+#include "settings_dialog.h"
 
 #include <QApplication>
-#include <cstdio>
+
+// Linux screen lockers keep their own passwords; there is no provider to hand the change to.
+static void Change_Password() {}
 
 int main(int argc, char** argv)
 {
     // The host never hides the pointer, so there is nothing to show again before or after a mode.
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-    Init_Paths();
-    Build_Web_Links();
-    Read_Command_Line(args);
+    Host_Paths paths;
+    Init_Paths(paths);
+    Build_Web_Links(paths);
+    const Command_Line line = Read_Command_Line(args);
 
     // Under XScreenSaver: not one of the screensaver's own modes, but the daemon's hack protocol.
-    QString hackError;
-    const auto hack = Read_Hack_Request(args, qEnvironmentVariable("XSCREENSAVER_WINDOW"), Mode.isEmpty(), &hackError);
-    if (hack) return Run_Hack_Mode(*hack);
-    if (!hackError.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(hackError));
+    QString hack_error;
+    const auto hack = Read_Hack_Request(args, qEnvironmentVariable("XSCREENSAVER_WINDOW"),
+                                        line.Mode == Host_Mode::Run, &hack_error);
+    if (hack) return Run_Hack_Mode(*hack, paths.Program_Dir);
+    if (!hack_error.isEmpty()) {
+        Say(hack_error);
         return 2;
     }
 
-    if (Mode == u"a") {
+    switch (line.Mode) {
+    case Host_Mode::Password:
         Change_Password();
         return 0;
+    case Host_Mode::Preview: {
+        if (line.Preview_Window == 0) return 0;   // no window to paint into
+        QApplication app(argc, argv);
+        return Show_Preview(line.Preview_Window);
     }
-    if (Mode == u"p" && Preview_Window == 0) return 0;   // no window to paint into
+    case Host_Mode::Settings: {
+        QApplication app(argc, argv);
+        return Show_Settings_Dialog(paths);
+    }
+    case Host_Mode::Run:
+        break;
+    }
     QApplication app(argc, argv);
-    if (Mode == u"p") return Show_Preview();
-    if (Mode == u"c") {
-        Show_Settings_Dialog();
-        return 0;
-    }
-    return Run_FullScreen_Mode();
+    return Run_FullScreen_Mode(paths.Program_Dir);
 }

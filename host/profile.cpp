@@ -240,16 +240,11 @@ bool Replace_File(const std::string& path, std::string_view bytes, std::string& 
     std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     int fd = mkstemp(temp.data());
     if (fd < 0) {
-        int reason = errno;
-        if (exists && (reason == EACCES || reason == EPERM || reason == EROFS) && access(target.c_str(), W_OK) == 0) {
-            // A folder we may not add to, holding a file we may write: rewrite the file itself.
-            int in_place = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-            bool ok = in_place >= 0 && Write_All(in_place, bytes) && fsync(in_place) == 0;
-            reason = errno;
-            if (in_place >= 0 && close(in_place) != 0 && ok) ok = false, reason = errno;
-            if (ok) return true;
-        }
-        error = std::strerror(reason);
+        // A folder that takes no new file cannot have the file replaced whole. Rewriting it in
+        // place instead could leave it half written (a full disk, a crash), losing the settings.
+        error = std::strerror(errno);
+        if (errno == EACCES || errno == EPERM || errno == EROFS)
+            error += " (the folder " + target.parent_path().string() + " takes no new file)";
         return false;
     }
     bool ok = Write_All(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
@@ -273,13 +268,16 @@ bool Replace_File(const std::string& path, std::string_view bytes, std::string& 
 
 std::string Find_File_Ignoring_Case(const std::string& folder, const std::string& name)
 {
+    // The engine looks its settings file up by this same rule: what the dialog writes is what
+    // the engine reads, also in a folder that holds several spellings or a folder of that name.
     std::error_code ec;
-    std::string exact = folder + name;
-    if (fs::exists(exact, ec) || fs::is_symlink(exact, ec)) return exact;
+    const std::string exact = folder + name;
+    if (fs::is_regular_file(exact, ec)) return exact;
     std::vector<std::string> matches;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string entry = it->path().filename().string();
-        if (Same_Ignoring_Case(entry, name)) matches.push_back(entry);
+        std::error_code type_error;
+        const std::string entry = it->path().filename().string();
+        if (Same_Ignoring_Case(entry, name) && it->is_regular_file(type_error)) matches.push_back(entry);
     }
     if (matches.empty()) return exact;
     std::sort(matches.begin(), matches.end());   // the same choice on every run

@@ -55,12 +55,13 @@ Profile_Load Load_Profile(const std::string& path, Profile_File& file);
 
 // Replaces the file at path with bytes without a moment in which it is missing or partly
 // written: the bytes go to a new file in the same folder that then is renamed over the old
-// one (a symbolic link is followed, the old file's permissions are kept). When the folder
-// refuses the new file but the old file itself may be written, it is rewritten in place.
-// On failure nothing is left behind and error says why.
+// one (a symbolic link is followed, the old file's permissions are kept). A folder that takes
+// no new file fails the replacement, even where the old file itself may be written. On failure
+// nothing is left behind, the old file is as it was, and error says why.
 bool Replace_File(const std::string& path, std::string_view bytes, std::string& error);
 
-// The path of name inside folder (folder ends with "/"): an entry whose name equals it ignoring
-// ASCII case when the exact spelling does not exist (Windows treats the two as one file), else
-// the exact spelling.
+// The path of name inside folder (folder ends with "/"): the exact spelling when it is a regular
+// file (links followed); else, among the regular files whose names equal it ignoring ASCII case
+// (Windows treats them as one file), the first in byte order; else the exact spelling. The
+// engine finds its settings file by the same rule.
 std::string Find_File_Ignoring_Case(const std::string& folder, const std::string& name);

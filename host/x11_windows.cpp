@@ -52,7 +52,7 @@ unsigned long Foreground_Window()
     return focus;
 }
 
-bool Window_Size(unsigned long window, WindowSize& size)
+bool Window_Size(unsigned long window, Window_Extent& size)
 {
     Display* display = hostDisplay();
     if (!display || window == 0) return false;

@@ -5,9 +5,9 @@
 // else the window that holds the input focus. 0 when no display can be opened.
 unsigned long Foreground_Window();
 
-struct WindowSize {
+struct Window_Extent {
     int width = 0;
     int height = 0;
 };
 // The size of a window of any client; false when there is no such window (or no display).
-bool Window_Size(unsigned long window, WindowSize& size);
+bool Window_Size(unsigned long window, Window_Extent& size);

@@ -3,9 +3,8 @@
 
 #include <QImage>
 
-#include <cstdio>
-
-#include "system_controls_all_info.h"
+#include "resources.h"
+#include "say.h"
 
 // required: a picture the form cannot do without, whose absence is worth a message.
 static QPixmap Resource_Picture(const QString& name, bool required = true)
@@ -13,7 +12,7 @@ static QPixmap Resource_Picture(const QString& name, bool required = true)
     QImage picture = QImage::fromData(Find_Resource("BITMAP", name));
     if (picture.isNull()) {
         if (!required) return {};
-        std::fprintf(stderr, "quelmscr: the resource BITMAP/%s is missing or not a picture\n", qPrintable(name));
+        Say("the resource BITMAP/%s is missing or not a picture", qPrintable(name));
         return {};
     }
     picture = picture.convertToFormat(QImage::Format_ARGB32);

@@ -8,6 +8,8 @@
 #include <QPainterPath>
 
 static const QColor kSilver(192, 192, 192), kGreen(0, 128, 0), kOlive(128, 128, 0), kBlue(0, 0, 255);
+// The caption keeps this far from the box's sides; a long one shrinks down to this size at most.
+static constexpr int kCaptionMargin = 3, kSmallestCaptionPixels = 9;
 
 TGradient_Group_Box::TGradient_Group_Box(const QString& caption, QWidget* parent) : QWidget(parent), caption_(caption)
 {
@@ -51,10 +53,19 @@ void TGradient_Group_Box::paintEvent(QPaintEvent*)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.drawLine(0, Caption_Height, width() - 1, Caption_Height);
     painter.setPen(holds_focus_ ? kBlue : kOlive);
+    painter.setFont(Caption_Font());
+    painter.drawText(strip.adjusted(kCaptionMargin, 0, -kCaptionMargin, 0), Qt::AlignLeft | Qt::AlignVCenter, caption_);
+}
+
+QFont TGradient_Group_Box::Caption_Font() const
+{
+    // Fonts here run wider than the ones the form's pixel places were made for.
     QFont bold = font();
     bold.setBold(true);
-    painter.setFont(bold);
-    painter.drawText(strip.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, caption_);
+    const int room = width() - 2 * kCaptionMargin;
+    while (bold.pixelSize() > kSmallestCaptionPixels && QFontMetrics(bold).horizontalAdvance(caption_) > room)
+        bold.setPixelSize(bold.pixelSize() - 1);
+    return bold;
 }
 
 TGradient_Label::TGradient_Label(const QString& text, const QColor& from, const QColor& to, QWidget* parent)

@@ -21,6 +21,8 @@ public:
 
     TGradient_Group_Box(const QString& caption, QWidget* parent);
     QString Caption() const { return caption_; }
+    // The caption's bold font, made smaller where the caption would not fit the box otherwise.
+    QFont Caption_Font() const;
     void Set_Body_Colour(const QColor& colour);
     QColor Body_Colour() const { return body_colour_; }
     bool Holds_Focus() const { return holds_focus_; }

@@ -4,14 +4,13 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
-#include <cstdio>
+#include "say.h"
 
 static std::function<void(const QString&)> g_handler;
 
 void Show_Error_Message(const QString& text)
 {
-    std::fprintf(stderr, "quelmscr: %s\n", text.toLocal8Bit().constData());
-    std::fflush(stderr);
+    Say(text);
     if (g_handler) {
         g_handler(text);
         return;

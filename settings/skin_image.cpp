@@ -1,3 +1,4 @@
+// A frame picture drawn and masked by its transparent colour.
 #include "skin_image.h"
 
 #include <QBitmap>

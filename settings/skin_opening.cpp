@@ -1,3 +1,4 @@
+// The opening's arithmetic: the three variants' starting geometry and their steps.
 #include "skin_opening.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The places of the frame pictures and the parts placed around them.
 #include "skin_placement.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Where the settings form places its frame pictures and the controls around them: every place
-// follows from the pictures' sizes and the parts placed before it, in the order of the form's
-// two placement tables.
+// follows from the pictures' sizes and the parts placed before it, first the frame pictures, then
+// the logo, the slideshow screen, the slogan and the pages.
 #pragma once
 
 #include <QRect>

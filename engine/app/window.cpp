@@ -151,7 +151,13 @@ void EngineApp::destroyWindow()
     restoreGamma();
     // The daemon may have taken its window, and ours with it, before we got here.
     int width = 0, height = 0;
-    if (hostWindow && !hostWindowSize(xDisplay, hostWindow, width, height)) quietXErrors(true);
+    if (hostWindow && !hostWindowSize(xDisplay, hostWindow, width, height)) {
+        quietXErrors(true);
+        // Our window went with it, unmapped without a word to us: SDL would wait for that word.
+        void* display = nullptr;
+        unsigned long own = 0;
+        if (window && x11Handles(window, display, own)) queueUnmapOfVanishedWindow(display, own);
+    }
     if (window) {
         if (glContext) {
             SDL_GL_MakeCurrent(window, nullptr);

@@ -86,6 +86,19 @@ void adoptIntoHostWindow(void* opaque, unsigned long ownWindow, unsigned long ho
     XSync(display, False);
 }
 
+bool queueUnmapOfVanishedWindow(void* opaque, unsigned long ownWindow)
+{
+    int width = 0, height = 0;
+    if (!opaque || !ownWindow || hostWindowSize(opaque, ownWindow, width, height)) return false;
+    XEvent event{};
+    event.xunmap.type = UnmapNotify;
+    event.xunmap.display = static_cast<Display*>(opaque);
+    event.xunmap.event = ownWindow;
+    event.xunmap.window = ownWindow;
+    XPutBackEvent(static_cast<Display*>(opaque), &event);
+    return true;
+}
+
 void syncX(void* display)
 {
     if (display) XSync(static_cast<Display*>(display), False);

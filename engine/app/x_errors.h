@@ -20,5 +20,10 @@ bool takeLoggedXErrors();
 // While on, X protocol errors are counted but not logged: the host window may vanish under a
 // shutdown that still names it.
 void quietXErrors(bool quiet);
+// Our own window (ownWindow) went away with the host window: the server sends no UnmapNotify for
+// it, while SDL, destroying a window it still takes for shown, unmaps it and then blocks until
+// that event arrives. One queued in the server's stead lets SDL go on. False (nothing queued)
+// while the window still exists.
+bool queueUnmapOfVanishedWindow(void* display, unsigned long ownWindow);
 // Waits until the server has answered everything sent so far, so that its errors arrive now.
 void syncX(void* display);

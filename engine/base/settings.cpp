@@ -6,7 +6,10 @@
 #include "base/profile.h"
 
 static constexpr const char* kSection = "FullScreen behaviour Control";
-static constexpr const char* kFileName = "controls.cfg";
+// The dialog's own spelling. Any spelling finds the file (names compare ignoring case); the
+// dialog's lookup follows the same rule from the same name, so where a folder holds several
+// spellings both programs take the same one.
+static constexpr const char* kFileName = "Controls.cfg";
 
 BehaviourSettings readBehaviourSettings(const std::string& path) { return behaviourSettingsFrom(ProfileFile(path)); }
 
@@ -31,7 +34,7 @@ BehaviourSettings behaviourSettingsFrom(const ProfileFile& file)
 
 std::string behaviourSettingsPath(const std::string& folder)
 {
-    // The settings dialog writes "Controls.cfg"; a file system that tells case apart must still find it.
+    // A file system that tells case apart must still find "controls.cfg" or "CONTROLS.CFG".
     return findIgnoringCase(folder, kFileName).value_or(folder + "/" + kFileName);
 }
 

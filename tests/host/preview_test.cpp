@@ -1,7 +1,8 @@
 // The preview's picture: resources found whatever the letter case, only the first five drawn,
 // stretched without keeping the aspect ratio, pure blue (and only pure blue) shown white.
 #include "jpeg_picture.h"
-#include "system_controls_all_info.h"
+#include "preview.h"
+#include "resources.h"
 
 #include <QTest>
 #include <set>

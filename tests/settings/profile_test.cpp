@@ -5,6 +5,8 @@
 
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "profile.h"
 
@@ -137,6 +139,32 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"Controls.cfg"});
         QVERIFY(!Replace_File(dir.filePath("missing/Controls.cfg").toStdString(), "x", error));
+    }
+    void a_folder_that_takes_no_new_file_leaves_the_old_one_as_it_was()
+    {
+        // A writable file in a folder the user may not add to: rewriting it in place could leave
+        // it half written, so the replacement fails and the file keeps every byte. Root may add
+        // to any folder, so the attempt runs as the user "nobody" in a child process.
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("Controls.cfg").toStdString();
+        std::ofstream(path) << "[Main]\nA=old\n";
+        chmod(path.c_str(), 0666);
+        chmod(dir.path().toLocal8Bit().constData(), 0555);
+        const pid_t child = fork();
+        if (child == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+            std::string error;
+            const bool replaced = Replace_File(path, "[Main]\nA=new\n", error);
+            _exit(replaced ? 1 : error.find("takes no new file") == std::string::npos ? 2 : 0);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        chmod(dir.path().toLocal8Bit().constData(), 0755);
+        QCOMPARE(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+        std::ifstream in(path);
+        QCOMPARE(QString::fromStdString(std::string(std::istreambuf_iterator<char>(in), {})), QString("[Main]\nA=old\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"Controls.cfg"});
     }
 };
 

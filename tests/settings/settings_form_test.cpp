@@ -1,6 +1,7 @@
 // The settings form driven as a user would: its controls' effects on each other, what each way
 // of leaving it writes, the saved state read back, presets, keys, and a write that fails.
 #include <QDesktopServices>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -8,10 +9,10 @@
 
 #include <memory>
 
-#include "adjustment_unit.h"
+#include "form_skin.h"
 #include "messages.h"
-#include "modul_another.h"
-#include "save_load_config.h"
+#include "settings_files.h"
+#include "settings_form.h"
 
 // What closing the form writes on a first start.
 static const QString kDefaultBehaviour =
@@ -37,16 +38,17 @@ class Settings_Form_Test : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<QTemporaryDir> dir_;
+    Host_Paths paths_;
     QStringList messages_;
     Url_Catcher opened_;
 
     std::unique_ptr<TAdjustment_Form> Open_Form()
     {
-        auto form = std::make_unique<TAdjustment_Form>();
+        auto form = std::make_unique<TAdjustment_Form>(paths_);
         form->show();
         if (!QTest::qWaitForWindowActive(form.get())) qWarning("the form did not become active");
         // The controls are ready once the opening has grown the form to its full size.
-        if (!QTest::qWaitFor([&] { return form->Opening_Done; }, 5000)) qWarning("the form did not open");
+        if (!QTest::qWaitFor([&] { return form->Skin->Opening_Done; }, 5000)) qWarning("the form did not open");
         return form;
     }
     QString Text(const QString& name) const
@@ -69,7 +71,7 @@ private slots:
         Set_Message_Handler([this](const QString& text) { messages_.append(text); });
         QDesktopServices::setUrlHandler("file", &opened_, "open");
         QDesktopServices::setUrlHandler("https", &opened_, "open");
-        Build_Web_Links();
+        Build_Web_Links(paths_);
     }
     void cleanupTestCase()
     {
@@ -80,8 +82,8 @@ private slots:
     void init()
     {
         dir_ = std::make_unique<QTemporaryDir>();
-        Program_Dir = dir_->path() + "/";
-        Help_Dir = Program_Dir + "Info/";
+        paths_.Program_Dir = dir_->path() + "/";
+        paths_.Help_Dir = paths_.Program_Dir + "Info/";
         messages_.clear();
         opened_.urls.clear();
     }
@@ -324,7 +326,7 @@ private slots:
                           : control == "Date" ? static_cast<QWidget*>(form->DateTimePicker1)
                                               : form->RadioGroup_Presets->Buttons()[2];
         QTest::keyClick(target, Qt::Key(key));
-        QCOMPARE(opened_.urls, help ? QList<QUrl>{QUrl::fromLocalFile(Program_Dir + "Info/help.html")} : QList<QUrl>{});
+        QCOMPARE(opened_.urls, help ? QList<QUrl>{QUrl::fromLocalFile(paths_.Program_Dir + "Info/help.html")} : QList<QUrl>{});
         QCOMPARE(form->isHidden(), closes);
         QCOMPARE(QFile::exists(dir_->filePath("Controls.cfg")), closes);
     }
@@ -345,16 +347,16 @@ private slots:
         auto form = Open_Form();
         QTest::mouseClick(form->Label14, Qt::LeftButton);
         QTest::mouseClick(form->Label13, Qt::LeftButton);
-        QCOMPARE(opened_.urls, (QList<QUrl>{QUrl(Home_Page_Address), QUrl(Support_Page_Address)}));
+        QCOMPARE(opened_.urls, (QList<QUrl>{QUrl(paths_.Home_Page_Address), QUrl(paths_.Support_Page_Address)}));
         QCOMPARE(form->Label14->Colour(), QColor(128, 0, 0));
     }
     void a_failed_write_names_the_path_and_the_dialog_still_ends()
     {
-        Program_Dir = dir_->path() + "/missing/";
+        paths_.Program_Dir = dir_->path() + "/missing/";
         auto form = Open_Form();
         QSignalSpy ended(form.get(), &TAdjustment_Form::Form_Ended);
         QTest::keyClick(form->OK_BitBtn, Qt::Key_Escape);
-        QCOMPARE(messages_, QStringList{"Unable to write to " + Program_Dir + "Controls.cfg"});
+        QCOMPARE(messages_, QStringList{"Unable to write to " + paths_.Program_Dir + "Controls.cfg"});
         QCOMPARE(ended.count(), 1);
         QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
     }
@@ -365,10 +367,60 @@ private slots:
         Enter(form->TrackBar_Cam);
         form->TrackBar_Cam->setValue(60);
         QTest::mouseClick(form->Restore_BitBtn, Qt::LeftButton);
-        QCOMPARE(messages_, QStringList{"Unable to write to " + Program_Dir + "Controls.cfg"});
+        QCOMPARE(messages_, QStringList{"Unable to write to " + paths_.Program_Dir + "Controls.cfg"});
         QVERIFY(form->Page_Control->isVisible());
         QCOMPARE(form->TrackBar_Cam->value(), 60);
         QVERIFY(form->Apply_BitBtn->isEnabled() && form->Restore_BitBtn->isEnabled());
+    }
+    void every_text_fits_its_box()
+    {
+        // Measured at the form's own font (and each widget's own, where it has one): a text the
+        // box cuts off shows a word that is not there ("Camera spee").
+        auto form = Open_Form();
+        form->Page_ControlChange();   // the "About" page's figures filled in
+        QStringList cut;
+        auto check = [&](QWidget* w, const QString& text, const QFont& font, int room) {
+            const QString shown = QString(text).remove('&');
+            int widest = 0;
+            for (const QString& line : shown.split('\n')) widest = std::max(widest, QFontMetrics(font).horizontalAdvance(line));
+            if (widest > room) cut << QString("%1 \"%2\": %3 > %4").arg(w->metaObject()->className(), shown).arg(widest).arg(room);
+        };
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            if (auto* box = qobject_cast<TGradient_Group_Box*>(w)) {
+                check(w, box->Caption(), box->Caption_Font(), box->width() - 6);
+                if (box->Caption_Font().pixelSize() < 9) cut << "too small to read: " + box->Caption();
+            } else if (auto* label = qobject_cast<TGradient_Label*>(w)) {
+                check(w, label->Text(), label->font(), label->width() - 2);
+            } else if (auto* check_box = qobject_cast<QCheckBox*>(w)) {
+                check(w, check_box->text(), check_box->font(), check_box->width() - 20);
+            } else if (auto* radio = qobject_cast<QRadioButton*>(w)) {
+                check(w, radio->text(), radio->font(), radio->width() - 20);
+            } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+                check(w, button->text(), button->font(), button->width() - button->iconSize().width() - 12);
+            } else if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
+                check(w, label->text(), label->font(), label->contentsRect().width());
+            } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+                QFont bold = group->font();
+                check(w, group->title(), bold, group->width() - 12);
+            }
+        }
+        for (int i = 0; i < form->Page_Control->count(); ++i)
+            check(form->Page_Control, form->Page_Control->tabText(i), form->Page_Control->tabBar()->font(),
+                  form->Page_Control->tabBar()->tabRect(i).width() - 4);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+    }
+    void the_links_turn_blue_again_over_the_boxes_around_them()
+    {
+        auto form = Open_Form();
+        for (QWidget* box : {static_cast<QWidget*>(form->SpecialFX_GroupBox), static_cast<QWidget*>(form->glGroupBox_Links),
+                             static_cast<QWidget*>(form->Skin->glGroupBox_Channels_Monitoring)}) {
+            form->Label13MouseMove();
+            QCOMPARE(form->Label13->Colour(), QColor(255, 0, 255));
+            QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &move);
+            QCOMPARE(form->Label13->Colour(), QColor(0, 0, 255));
+        }
     }
     void about_page_measures_once_and_runs_the_clock_only_while_shown()
     {

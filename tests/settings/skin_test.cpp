@@ -1,11 +1,11 @@
 // The settings form's skin without a display: the three opening variants step by step, the
-// placement tables over the compiled pictures, and the form's outlines, places, z-order,
+// places of the frame pictures over the compiled pictures, and the form's outlines, places, z-order,
 // colours, slideshow and exit-button swap. (Masks and the mouse are tested under Xvfb.)
-#include "adjustment_unit.h"
-#include "modul_another.h"
+#include "form_skin.h"
+#include "resources.h"
+#include "settings_form.h"
 #include "skin_opening.h"
 #include "skin_placement.h"
-#include "system_controls_all_info.h"
 #include "system_info.h"
 
 #include <QTemporaryDir>
@@ -159,39 +159,41 @@ private slots:
     void form_takes_its_skin()
     {
         QTemporaryDir dir;
-        Program_Dir = dir.path() + "/";
+        Host_Paths paths;
+        paths.Program_Dir = dir.path() + "/";
         qputenv("QUELMSCR_SEED", "11");
-        TAdjustment_Form form;
+        TAdjustment_Form form(paths);
+        Form_Skin& skin = *form.Skin;
         // The outlines load with the vertex counts of their y lists.
-        QCOMPARE(form.App_Outline.size(), 410);
-        QCOMPARE(form.TVOut_Outline.size(), 135);
+        QCOMPARE(skin.App_Outline.size(), 410);
+        QCOMPARE(skin.TVOut_Outline.size(), 135);
         QCOMPARE(form.mask().boundingRect(), QRect(0, 0, 789, 554));
         QVERIFY(!form.mask().contains(QPoint(5, 500)));
-        QCOMPARE(form.Main_TVOut_Panel->mask().boundingRect(), QRect(2, 3, 280, 234));
-        QCOMPARE(form.Right_Image_bottom->pos(), QPoint(738, 321));
-        QCOMPARE(form.Ball_Shato_Image->pos(), QPoint(341, 81));
-        QCOMPARE(form.Main_TVOut_Panel->geometry(), QRect(49, 43, 285, 240));
-        QCOMPARE(form.glBevel_onMainForm->geometry(), QRect(0, 0, 789, 517));
+        QCOMPARE(skin.Main_TVOut_Panel->mask().boundingRect(), QRect(2, 3, 280, 234));
+        QCOMPARE(skin.Right_Image_bottom->pos(), QPoint(738, 321));
+        QCOMPARE(skin.Ball_Shato_Image->pos(), QPoint(341, 81));
+        QCOMPARE(skin.Main_TVOut_Panel->geometry(), QRect(49, 43, 285, 240));
+        QCOMPARE(skin.glBevel_onMainForm->geometry(), QRect(0, 0, 789, 517));
         // A frame picture leaves its green pixels out of its mask: the porthole lets the ball show.
-        QVERIFY(!form.Ball_Hide_Panel_Image->mask().contains(QPoint(51, 48)));
-        QVERIFY(form.Ball_Hide_Panel_Image->mask().contains(QPoint(35, 10)));
+        QVERIFY(!skin.Ball_Hide_Panel_Image->mask().contains(QPoint(51, 48)));
+        QVERIFY(skin.Ball_Hide_Panel_Image->mask().contains(QPoint(35, 10)));
 
         // Drawn parts under the windowed controls, in the order the z-order changes leave them.
-        const QList<QWidget*> expected{form.glBevel_onMainForm, form.Ball_Shato_Image, form.Main_Logo_Image,
-                                       form.Left_Image_top,     form.Left_Image_Middle, form.Left_Image_bottom,
-                                       form.Right_Image_top,    form.Right_Image_bottom, form.Bottom_Image,
-                                       form.Top_Exit_Image_active, form.glLabel_Slogan, form.Top_Image,
-                                       form.Ball_Hide_Panel_Image, form.Top_Exit_Image_passive};
+        const QList<QWidget*> expected{skin.glBevel_onMainForm, skin.Ball_Shato_Image, form.Main_Logo_Image,
+                                       skin.Left_Image_top,     skin.Left_Image_Middle, skin.Left_Image_bottom,
+                                       skin.Right_Image_top,    skin.Right_Image_bottom, skin.Bottom_Image,
+                                       skin.Top_Exit_Image_active, skin.glLabel_Slogan, skin.Top_Image,
+                                       skin.Ball_Hide_Panel_Image, skin.Top_Exit_Image_passive};
         QList<QWidget*> stack;
         for (QObject* child : form.children())
             if (auto* w = qobject_cast<QWidget*>(child)) stack << w;
         QCOMPARE(stack.mid(0, expected.size()), expected);
-        QVERIFY(stack.indexOf(form.Page_Control) > stack.indexOf(form.Top_Exit_Image_passive));
+        QVERIFY(stack.indexOf(form.Page_Control) > stack.indexOf(skin.Top_Exit_Image_passive));
 
         const QColor colours[5] = {{140, 200, 120}, {160, 220, 120}, {192, 220, 192}, {192, 192, 192}, {166, 202, 240}};
-        const QColor body = colours[form.Body_Colour_Index];
+        const QColor body = colours[skin.Body_Colour_Index];
         QCOMPARE(form.glGroupBox_Links->Body_Colour(), body);
-        QCOMPARE(form.glGroupBox_Channels_Monitoring->Body_Colour(), body);
+        QCOMPARE(skin.glGroupBox_Channels_Monitoring->Body_Colour(), body);
         QCOMPARE(form.glGroupBox_Volume_Music->Body_Colour(), body);
         QCOMPARE(form.glGroupBox_Gamma_Correction->Body_Colour(), QColor(192, 192, 192));
 
@@ -202,24 +204,24 @@ private slots:
         const QRgb rest = Bitmap("Exit_Image_active").pixel(17, 14) & 0xffffff;
         const QRgb hover = Bitmap("Exit_Image_passive").pixel(17, 14) & 0xffffff;
         QCOMPARE(exit_centre(), rest);
-        form.Top_Exit_Image_passiveMouseMove();
+        skin.Top_Exit_Image_passiveMouseMove();
         QCOMPARE(exit_centre(), hover);
-        QVERIFY(form.children().indexOf(form.Top_Exit_Image_active) > form.children().indexOf(form.Top_Exit_Image_passive));
+        QVERIFY(form.children().indexOf(skin.Top_Exit_Image_active) > form.children().indexOf(skin.Top_Exit_Image_passive));
         form.FormMouseMove();
-        QVERIFY(form.children().indexOf(form.Top_Exit_Image_passive) > form.children().indexOf(form.Top_Exit_Image_active));
-        QVERIFY(!form.Exit_Hover);
+        QVERIFY(form.children().indexOf(skin.Top_Exit_Image_passive) > form.children().indexOf(skin.Top_Exit_Image_active));
+        QVERIFY(!skin.Exit_Hover);
         QCOMPARE(exit_centre(), rest);
         form.setGeometry(opening_geometry);
 
         // The slideshow goes round all six pictures, a new one at each tick.
-        QCOMPARE(form.Sshots_Changer_Timer->interval(), 5100);
-        QVERIFY(!form.Sshots_Changer_Timer->isActive());
-        form.Slideshow_Index = 4;
-        QImage last = form.Main_TVOut_Image->pixmap().toImage();
+        QCOMPARE(skin.Sshots_Changer_Timer->interval(), 5100);
+        QVERIFY(!skin.Sshots_Changer_Timer->isActive());
+        skin.Slideshow_Index = 4;
+        QImage last = skin.Main_TVOut_Image->pixmap().toImage();
         for (int expected_index : {5, 0, 1, 2, 3, 4}) {
-            form.Sshots_Changer_TimerTimer();
-            QCOMPARE(int(form.Slideshow_Index), expected_index);
-            const QImage shown = form.Main_TVOut_Image->pixmap().toImage();
+            skin.Sshots_Changer_TimerTimer();
+            QCOMPARE(int(skin.Slideshow_Index), expected_index);
+            const QImage shown = skin.Main_TVOut_Image->pixmap().toImage();
             QCOMPARE(shown.size(), QSize(286, 215));
             QVERIFY(shown != last);
             last = shown;
@@ -228,11 +230,11 @@ private slots:
         // Shown: the controls appear only once the form has grown to its working size.
         form.show();
         QVERIFY(!form.Page_Control->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(form.Opening_Done, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(skin.Opening_Done, 5000);
         QCOMPARE(form.size(), QSize(789, 554));
-        QVERIFY(form.Page_Control->isVisible() && form.Main_TVOut_Panel->isVisible());
-        QVERIFY(form.Sshots_Changer_Timer->isActive() && !form.Open_Grow_Timer->isActive());
-        QVERIFY(form.Slideshow_Index <= 4);
+        QVERIFY(form.Page_Control->isVisible() && skin.Main_TVOut_Panel->isVisible());
+        QVERIFY(skin.Sshots_Changer_Timer->isActive() && !skin.Open_Grow_Timer->isActive());
+        QVERIFY(skin.Slideshow_Index <= 4);
         form.hide();
         qunsetenv("QUELMSCR_SEED");
     }

@@ -52,10 +52,13 @@ TEST_F(SettingsFolder, MissingOrEmptyFileGivesDefaults)
 
 TEST_F(SettingsFolder, FindsControlsCfgInAnyLetterCase)
 {
+    write("controls.cfg", "[FullScreen behaviour Control]\ncamjump_vo=6\n");
+    EXPECT_EQ(read().cameraJumpInterval, 6);
+    // Among other spellings the first in byte order, as the dialog's look-up takes it.
     write("CONTROLS.CFG", "[FullScreen behaviour Control]\ncamjump_vo=7\n");
     EXPECT_EQ(read().cameraJumpInterval, 7);
-    // The exact spelling wins over another case.
-    write("controls.cfg", "[FullScreen behaviour Control]\ncamjump_vo=8\n");
+    // The dialog's own spelling wins over every other.
+    write("Controls.cfg", "[FullScreen behaviour Control]\ncamjump_vo=8\n");
     EXPECT_EQ(read().cameraJumpInterval, 8);
 }
 

@@ -1,5 +1,5 @@
-// System measurements of the settings form, part of System_Controls_All_info: the screen
-// metrics, the processor's clock rate, the video memory and the memory status.
+// System measurements of the settings form: the screen metrics, the processor's clock rate, the
+// video memory and the memory status.
 #pragma once
 
 #include <QString>
@@ -9,13 +9,15 @@
 
 class QWidget;
 
-// Kept by Get_Screen_Metrics: the screen's width in pixels, the work area (the screen less the
-// desktop's panels) and its halves.
-extern int Screen_Resolution_X;
-extern int Work_Area_Width, Work_Area_Height;
-extern int Work_Area_Half_Width, Work_Area_Half_Height;
-// Measures the screen that shows form (the primary screen when it shows none yet).
-void Get_Screen_Metrics(QWidget* form);
+// The screen's width in pixels, the work area (the screen less the desktop's panels) and its halves.
+struct Screen_Metrics {
+    int Screen_Resolution_X = 0;
+    int Work_Area_Width = 0, Work_Area_Height = 0;
+    int Work_Area_Half_Width = 0, Work_Area_Half_Height = 0;
+};
+// Measures the screen that shows form (the primary screen when it shows none yet); zeros
+// without a screen.
+Screen_Metrics Get_Screen_Metrics(QWidget* form);
 
 // The processor's time-stamp counter over 500 ms at the highest priority the system grants;
 // the priorities are restored before it returns. 0 where there is no such counter.

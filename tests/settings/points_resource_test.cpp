@@ -1,7 +1,7 @@
 // The outline resources' reader: what it takes and what it refuses, and the outlines compiled
 // into the program read with the vertex counts of their y lists.
 #include "points_resource.h"
-#include "system_controls_all_info.h"
+#include "resources.h"
 
 #include <QImage>
 #include <QTest>

@@ -1,15 +1,11 @@
-// Reading and writing the settings files.
-#include "save_load_config.h"
+// Reading and writing the settings files: profile text in, profile text out, each file replaced
+// whole so that it ends up holding exactly its one section and a failed write leaves it as it was.
+#include "settings_files.h"
 
 #include <QFile>
 
-#include <algorithm>
-#include <cstdio>
-
-#include "adjustment_unit.h"
 #include "messages.h"
-#include "presets.h"
-#include "modul_another.h"
+#include "say.h"
 
 const char* const Behaviour_File_Name = "Controls.cfg";
 const char* const State_File_Name = "ControlsAdj.cfg";
@@ -28,13 +24,13 @@ static const char* const kTimeKey = "CheckBox_Time .Checked/UnChecked";
 static const char* const kVsynchKey = "CheckBox_Vsynch .Checked/UnChecked";
 static const char* const kGammaDefaultKey = "CheckBox_Gamma .Checked/UnChecked";
 
-static QString File_Path(const char* name)
+static QString File_Path(const QString& program_dir, const char* name)
 {
-    return QFile::decodeName(Find_File_Ignoring_Case(QFile::encodeName(Program_Dir).toStdString(), name).c_str());
+    return QFile::decodeName(Find_File_Ignoring_Case(QFile::encodeName(program_dir).toStdString(), name).c_str());
 }
 
-QString Behaviour_File_Path() { return File_Path(Behaviour_File_Name); }
-QString State_File_Path() { return File_Path(State_File_Name); }
+QString Behaviour_File_Path(const QString& program_dir) { return File_Path(program_dir, Behaviour_File_Name); }
+QString State_File_Path(const QString& program_dir) { return File_Path(program_dir, State_File_Name); }
 
 Form_Settings Read_Form_Settings(const Profile_File& state_file)
 {
@@ -103,49 +99,11 @@ std::string State_Text(const Form_Settings& s)
     return file.Text();
 }
 
-Form_Settings Current_Settings(const TAdjustment_Form& form)
+Form_Settings Read_Settings_Files(const QString& program_dir)
 {
-    Form_Settings s;
-    s.Volume_Position = form.TrackBar_Volume_Music->value();
-    s.Scene_Speed_Position = form.TrackBar_Scene_Speed->value();
-    s.Gamma_Position = form.TrackBar_Gamma->value();
-    s.Cam_Position = form.TrackBar_Cam->value();
-    s.Presets_Item_Index = form.RadioGroup_Presets->Item_Index();
-    s.No_Music = form.CheckBox_NoMusic->isChecked();
-    s.Exit_Mouse = form.CheckBox_ExitMouse->isChecked();
-    s.FPS = form.CheckBox_FPS->isChecked();
-    s.Time = form.CheckBox_Time->isChecked();
-    s.Vsynch = form.CheckBox_Vsynch->isChecked();
-    s.Gamma_Default = form.CheckBox_Gamma->isChecked();
-    return s;
-}
-
-void Load_Form_Settings(TAdjustment_Form& form)
-{
-    form.Loading_Settings = true;
     Profile_File state_file;
-    Load_Profile(QFile::encodeName(State_File_Path()).toStdString(), state_file);
-    const Form_Settings s = Read_Form_Settings(state_file);
-
-    // Each track bar holds a stored position outside its range at the nearer end.
-    form.TrackBar_Volume_Music->setValue(s.Volume_Position);
-    form.TrackBar_Scene_Speed->setValue(s.Scene_Speed_Position);
-    form.Label35->setText(QString::number(form.TrackBar_Volume_Music->maximum() - form.TrackBar_Volume_Music->value()));
-    form.TrackBar_Gamma->setValue(s.Gamma_Position);
-    form.glLabel_Gamma->Set_Text(QString::number(form.TrackBar_Gamma->value()) + " ");
-    form.TrackBar_Cam->setValue(s.Cam_Position);
-    form.glLabel_Cam_Sec->Set_Text(QString::number(form.TrackBar_Cam->value()) + "  sec ");
-    form.RadioGroup_Presets->Set_Item_Index(std::clamp(s.Presets_Item_Index, -1, Camera_Preset_Count - 1));
-
-    // A check box that changes runs its click handler: the volume group's visibility and the
-    // gamma controls follow.
-    form.CheckBox_NoMusic->setChecked(s.No_Music);
-    form.CheckBox_ExitMouse->setChecked(s.Exit_Mouse);
-    form.CheckBox_FPS->setChecked(s.FPS);
-    form.CheckBox_Time->setChecked(s.Time);
-    form.CheckBox_Vsynch->setChecked(s.Vsynch);
-    form.CheckBox_Gamma->setChecked(s.Gamma_Default);
-    form.Loading_Settings = false;
+    Load_Profile(QFile::encodeName(State_File_Path(program_dir)).toStdString(), state_file);
+    return Read_Form_Settings(state_file);
 }
 
 // Replaces one file whole; a failure is shown with the file's path.
@@ -153,18 +111,15 @@ static bool Write_File(const QString& path, const std::string& text)
 {
     std::string reason;
     if (Replace_File(QFile::encodeName(path).toStdString(), text, reason)) return true;
-    std::fprintf(stderr, "quelmscr: %s: %s\n", QFile::encodeName(path).constData(), reason.c_str());
+    Say("%s: %s", QFile::encodeName(path).constData(), reason.c_str());
     Show_Error_Message(QString("Unable to write to %1").arg(path));
     return false;
 }
 
-bool Save_Settings(TAdjustment_Form& form)
+bool Save_Settings(const Form_Settings& settings, const QString& program_dir)
 {
-    const Form_Settings s = Current_Settings(form);
-    if (!Write_File(Behaviour_File_Path(), Behaviour_Text(s, form.TrackBar_Volume_Music->maximum()))) return false;
-    if (!Write_File(State_File_Path(), State_Text(s))) return false;
-    emit form.Settings_Saved();
-    return true;
+    return Write_File(Behaviour_File_Path(program_dir), Behaviour_Text(settings, Music_Volume_Maximum)) &&
+           Write_File(State_File_Path(program_dir), State_Text(settings));
 }
 
 // Removes the section from the file; a missing file or section needs no write.
@@ -181,8 +136,8 @@ static bool Erase_Section_Of(const QString& path, const char* section)
     return Write_File(path, file.Text());
 }
 
-bool Erase_Settings()
+bool Erase_Settings(const QString& program_dir)
 {
-    return Erase_Section_Of(Behaviour_File_Path(), Behaviour_Section) &&
-           Erase_Section_Of(State_File_Path(), State_Section);
+    return Erase_Section_Of(Behaviour_File_Path(program_dir), Behaviour_Section) &&
+           Erase_Section_Of(State_File_Path(program_dir), State_Section);
 }

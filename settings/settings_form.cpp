@@ -1,6 +1,6 @@
 // The settings form's behaviour: its handlers, keys, dragging, and the saving that every way of
 // hiding it runs.
-#include "adjustment_unit.h"
+#include "settings_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,29 +15,30 @@
 #include <memory>
 
 #include "form_pictures.h"
-#include "modul_another.h"
+#include "form_skin.h"
 #include "presets.h"
-#include "save_load_config.h"
-#include "system_info.h"
+#include "settings_dialog.h"
 
 static const char* const kApplicationTitle = "Quelm 3D Screensaver";
 static const char* const kHelpFileName = "help.html";
-static constexpr int kDefaultGamma = 133;
 static const QColor kLinkBlue(0, 0, 255), kLinkHover(255, 0, 255), kLinkVisited(128, 0, 0);
 
-void Show_Settings_Dialog()
+int Show_Settings_Dialog(const Host_Paths& paths)
 {
     QGuiApplication::setApplicationDisplayName(kApplicationTitle);
-    auto form = std::make_unique<TAdjustment_Form>();
+    auto form = std::make_unique<TAdjustment_Form>(paths);
     QObject::connect(form.get(), &TAdjustment_Form::Form_Ended, qApp, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
     form->show();
     QApplication::exec();
+    return 0;
 }
 
-TAdjustment_Form::TAdjustment_Form()
+TAdjustment_Form::TAdjustment_Form(const Host_Paths& paths) : paths_(paths)
 {
     Create_Controls();
+    Skin = new Form_Skin(*this);
+    connect(Skin, &Form_Skin::Opened, this, &TAdjustment_Form::Open_Finish);
 
     // Every control that shows another's value starts in agreement with it.
     TrackBar_GammaChange();
@@ -77,15 +78,17 @@ TAdjustment_Form::TAdjustment_Form()
              TrackBar_Scene_Speed, TrackBar_Cam, TrackBar_Volume_Music, DateTimePicker1})
         w->installEventFilter(this);
     for (QRadioButton* item : RadioGroup_Presets->Buttons()) item->installEventFilter(this);
-    SpecialFX_GroupBox->installEventFilter(this);
-    glGroupBox_Links->installEventFilter(this);
+    // The links turn back to blue when the mouse leaves them for the boxes around them.
+    for (QWidget* box : std::initializer_list<QWidget*>{SpecialFX_GroupBox, glGroupBox_Links,
+                                                         Skin->glGroupBox_Channels_Monitoring})
+        box->installEventFilter(this);
 
     FormCreate();
 }
 
 void TAdjustment_Form::FormCreate()
 {
-    Get_Screen_Metrics(this);
+    Screen = Get_Screen_Metrics(this);
     setWindowTitle("Quelm 3D Screensaver Settings");
 
     Image_Music3->setPixmap(Image_Music2->pixmap());
@@ -98,13 +101,13 @@ void TAdjustment_Form::FormCreate()
     Help_BitBtn->setGeometry(Help_BitBtn->x(), Restore_BitBtn->y(), 95, 57);
     SpecialFX_GroupBox->setGeometry(150, Restore_BitBtn->y(), 413, Restore_BitBtn->height());
     SpecialFX_GroupBox->show();
-    Label14->setText(Home_Page_Address);
-    Label13->setText(Support_Page_Address);
+    Label14->setText(paths_.Home_Page_Address);
+    Label13->setText(paths_.Support_Page_Address);
     Label14->adjustSize();
     Label13->adjustSize();
 
-    Load_Window_Shapes();
-    Set_Up_Skin();
+    Skin->Load_Window_Shapes();
+    Skin->Set_Up_Skin();
     // Nothing has the focus yet that would count as the user entering a setting.
     OK_BitBtn->setFocus();
 }
@@ -113,20 +116,62 @@ void TAdjustment_Form::FormShow()
 {
     // The dialog takes the keyboard when it opens, also where no window manager hands it over.
     activateWindow();
-    Start_Opening();
+    Skin->Start_Opening();
 }
 
 void TAdjustment_Form::Open_Finish()
 {
-    for (QWidget* part : drawn_parts_) part->repaint();
-    Main_TVOut_Panel->show();
-    Load_Form_Settings(*this);
+    Load_Form_Settings();
     update();
     Prepare_Controls();
-    Sshots_Changer_Timer->start();
-    Opening_Done = true;
+    Skin->Sshots_Changer_Timer->start();
+    Skin->Opening_Done = true;
     emit Opening_Finished();
 }
+
+Form_Settings TAdjustment_Form::Current_Settings() const
+{
+    Form_Settings s;
+    s.Volume_Position = TrackBar_Volume_Music->value();
+    s.Scene_Speed_Position = TrackBar_Scene_Speed->value();
+    s.Gamma_Position = TrackBar_Gamma->value();
+    s.Cam_Position = TrackBar_Cam->value();
+    s.Presets_Item_Index = RadioGroup_Presets->Item_Index();
+    s.No_Music = CheckBox_NoMusic->isChecked();
+    s.Exit_Mouse = CheckBox_ExitMouse->isChecked();
+    s.FPS = CheckBox_FPS->isChecked();
+    s.Time = CheckBox_Time->isChecked();
+    s.Vsynch = CheckBox_Vsynch->isChecked();
+    s.Gamma_Default = CheckBox_Gamma->isChecked();
+    return s;
+}
+
+void TAdjustment_Form::Show_Settings(const Form_Settings& s)
+{
+    Loading_Settings = true;
+    // Each track bar holds a stored position outside its range at the nearer end; the labels
+    // beside them follow through their change handlers.
+    TrackBar_Volume_Music->setValue(s.Volume_Position);
+    TrackBar_Scene_Speed->setValue(s.Scene_Speed_Position);
+    TrackBar_Gamma->setValue(s.Gamma_Position);
+    TrackBar_Cam->setValue(s.Cam_Position);
+    RadioGroup_Presets->Set_Item_Index(std::clamp(s.Presets_Item_Index, -1, Camera_Preset_Count - 1));
+    TrackBar_Volume_MusicChange();
+    TrackBar_GammaChange();
+    TrackBar_CamChange();
+
+    // A check box that changes runs its click handler: the volume group's visibility and the
+    // gamma controls follow.
+    CheckBox_NoMusic->setChecked(s.No_Music);
+    CheckBox_ExitMouse->setChecked(s.Exit_Mouse);
+    CheckBox_FPS->setChecked(s.FPS);
+    CheckBox_Time->setChecked(s.Time);
+    CheckBox_Vsynch->setChecked(s.Vsynch);
+    CheckBox_Gamma->setChecked(s.Gamma_Default);
+    Loading_Settings = false;
+}
+
+void TAdjustment_Form::Load_Form_Settings() { Show_Settings(Read_Settings_Files(paths_.Program_Dir)); }
 
 void TAdjustment_Form::Set_Page_By_Code(int index)
 {
@@ -162,8 +207,8 @@ void TAdjustment_Form::closeEvent(QCloseEvent* event)
 void TAdjustment_Form::FormHide()
 {
     Current_Timer->stop();
-    Sshots_Changer_Timer->stop();
-    Open_Grow_Timer->stop();
+    Skin->Stop_Timers();
+    // Every way out saves, Cancel and Esc included: the dialog has no way to leave unsaved.
     Apply_BitBtnClick();
     emit Form_Ended();
 }
@@ -174,9 +219,7 @@ void TAdjustment_Form::Apply_BitBtnClick()
     // the user entering it.
     if (Apply_BitBtn->hasFocus()) OK_BitBtn->setFocus();
     Apply_BitBtn->setEnabled(false);
-    // Each file is replaced whole, so it ends up holding exactly its one section, and a failed
-    // write leaves the old file in place.
-    Save_Settings(*this);
+    if (Save_Settings(Current_Settings(), paths_.Program_Dir)) emit Settings_Saved();
 }
 
 void TAdjustment_Form::OK_BitBtnClick()
@@ -185,6 +228,7 @@ void TAdjustment_Form::OK_BitBtnClick()
     Cancel_BitBtnClick();
 }
 
+// Hiding the form saves (FormHide): Cancel leaves with the settings saved like every other way out.
 void TAdjustment_Form::Cancel_BitBtnClick() { hide(); }
 
 void TAdjustment_Form::Restore_BitBtnClick()
@@ -195,8 +239,8 @@ void TAdjustment_Form::Restore_BitBtnClick()
     Restore_BitBtn->setEnabled(false);
     // When a file cannot be changed (the message has said so) the form keeps what it shows and
     // the user can try again; either way the pages come back.
-    if (Erase_Settings()) {
-        Load_Form_Settings(*this);
+    if (Erase_Settings(paths_.Program_Dir)) {
+        Load_Form_Settings();
     } else {
         Apply_BitBtn->setEnabled(true);
         Restore_BitBtn->setEnabled(true);
@@ -204,7 +248,7 @@ void TAdjustment_Form::Restore_BitBtnClick()
     Page_Control->show();
 }
 
-void TAdjustment_Form::Help_BitBtnClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(Help_Dir + kHelpFileName)); }
+void TAdjustment_Form::Help_BitBtnClick() { QDesktopServices::openUrl(QUrl::fromLocalFile(paths_.Help_Dir + kHelpFileName)); }
 
 void TAdjustment_Form::CheckBox_ExitMouseEnter()
 {
@@ -217,7 +261,7 @@ void TAdjustment_Form::glGroupBox_MusicSelectEnter() { CheckBox_ExitMouseEnter()
 void TAdjustment_Form::CheckBox_GammaClick()
 {
     const bool is_default = CheckBox_Gamma->isChecked();
-    if (is_default) TrackBar_Gamma->setValue(kDefaultGamma);
+    if (is_default) TrackBar_Gamma->setValue(Form_Settings{}.Gamma_Position);
     TrackBar_Gamma->setEnabled(!is_default);
     Label_Darker->setEnabled(!is_default);
     Label_Brighter->setEnabled(!is_default);
@@ -309,13 +353,13 @@ void TAdjustment_Form::Current_TimerTimer()
 void TAdjustment_Form::Label14Click()
 {
     Label14->Set_Colour(kLinkVisited);
-    QDesktopServices::openUrl(QUrl(Home_Page_Address));
+    QDesktopServices::openUrl(QUrl(paths_.Home_Page_Address));
 }
 
 void TAdjustment_Form::Label13Click()
 {
     Label13->Set_Colour(kLinkVisited);
-    QDesktopServices::openUrl(QUrl(Support_Page_Address));
+    QDesktopServices::openUrl(QUrl(paths_.Support_Page_Address));
 }
 
 void TAdjustment_Form::Label13MouseMove()
@@ -336,84 +380,4 @@ void TAdjustment_Form::SpecialFX_GroupBoxMouseMove()
     Label14->Set_Colour(kLinkBlue);
 }
 
-void TAdjustment_Form::Main_Logo_ImageMouseDown() { QDesktopServices::openUrl(QUrl(Home_Page_Address)); }
-
-void TAdjustment_Form::FormKeyDown(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) Help_BitBtnClick();
-    else if (event->key() == Qt::Key_Escape) Cancel_BitBtnClick();
-}
-
-void TAdjustment_Form::keyPressEvent(QKeyEvent* event)
-{
-    // Esc works anywhere, as the form's cancel button; F1 only on the form itself and the
-    // controls that pass it here through the event filter.
-    if (event->key() == Qt::Key_Escape || (event->key() == Qt::Key_F1 && (!focusWidget() || focusWidget() == this))) {
-        FormKeyDown(event);
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-bool TAdjustment_Form::eventFilter(QObject* watched, QEvent* event)
-{
-    if (Skin_Event(watched, event)) return true;
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() != Qt::Key_F1 && key->key() != Qt::Key_Escape) break;
-        // The presets' items pass Esc to the form but have no help key.
-        if (qobject_cast<QRadioButton*>(watched)) {
-            if (key->key() == Qt::Key_F1) return true;
-            break;
-        }
-        FormKeyDown(key);
-        return true;
-    }
-    case QEvent::FocusIn: {
-        // Only the user moving the focus counts, not the window coming back to the front.
-        auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && watched != OK_BitBtn &&
-            watched != Cancel_BitBtn && watched != Apply_BitBtn && watched != Restore_BitBtn && watched != Help_BitBtn)
-            CheckBox_ExitMouseEnter();
-        break;
-    }
-    case QEvent::MouseMove:
-        if (watched == SpecialFX_GroupBox || watched == glGroupBox_Links) SpecialFX_GroupBoxMouseMove();
-        break;
-    case QEvent::MouseButtonPress:
-        if (watched == Main_Logo_Image || watched->objectName() == "Home_Page_Picture") {
-            Main_Logo_ImageMouseDown();
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TAdjustment_Form::FormMouseDown(QMouseEvent* event)
-{
-    // Any mouse button moves the form as if its (absent) caption had been grabbed. Without a
-    // window manager to do it, the form follows the mouse itself until the button is released.
-    if (windowHandle() && windowHandle()->startSystemMove()) return;
-    dragging_ = true;
-    drag_offset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    grabMouse();
-}
-
-void TAdjustment_Form::mousePressEvent(QMouseEvent* event) { FormMouseDown(event); }
-
-void TAdjustment_Form::mouseMoveEvent(QMouseEvent* event)
-{
-    if (dragging_) move(event->globalPosition().toPoint() - drag_offset_);
-    else FormMouseMove();
-}
-
-void TAdjustment_Form::mouseReleaseEvent(QMouseEvent*)
-{
-    if (!dragging_) return;
-    dragging_ = false;
-    releaseMouse();
-}
+void TAdjustment_Form::Main_Logo_ImageMouseDown() { QDesktopServices::openUrl(QUrl(paths_.Home_Page_Address)); }

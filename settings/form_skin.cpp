@@ -1,18 +1,15 @@
-// The settings form's skin: the outlines that cut the form and the slideshow screen, the frame
-// pictures and their places, the background and colours, the opening that grows the form out of
-// the middle of the work area, the slideshow, and the exit button's look under the mouse.
-#include "adjustment_unit.h"
+// The settings form's skin: pictures and outlines from the program's resources, drawn at random
+// among their variants, placed by the skin's placement rules, and the form's opening.
+#include "form_skin.h"
 
 #include <QMouseEvent>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 
-#include "jpeg_picture.h"
-#include "points_resource.h"
 #include "skin_placement.h"
-#include "system_controls_all_info.h"
+#include "skin_resources.h"
+#include "settings_form.h"
 #include "system_info.h"
 
 namespace {
@@ -28,45 +25,6 @@ const char* const kTintedBoxes[] = {"Video options",         "Camera speed",    
                                     "Music Volume Control",  "Current time",         "TODAY is",
                                     "Processor Speed info",  "Video Card Info",      "Global RAM info"};
 
-void Report_Resource(const QString& type, const QString& name, const QString& why)
-{
-    std::fprintf(stderr, "quelmscr: the resource %s/%s %s\n", qPrintable(type), qPrintable(name), qPrintable(why));
-}
-
-std::vector<int> Read_Points(const QString& name)
-{
-    const QByteArray text = Find_Resource("POINTS", name);
-    if (text.isEmpty()) {
-        Report_Resource("POINTS", name, "is missing");
-        return {};
-    }
-    Points_List list = Parse_Points(std::string_view(text.constData(), size_t(text.size())));
-    if (!list.error.empty()) Report_Resource("POINTS", name, "cannot be read: " + QString::fromStdString(list.error));
-    return std::move(list.values);
-}
-
-QPolygon Read_Outline(const QString& x_name, const QString& y_name)
-{
-    const std::vector<int> y = Read_Points(y_name);
-    if (y.empty()) return {};
-    const Outline_Vertices outline = Make_Outline(Read_Points(x_name), y);
-    if (!outline.error.empty()) {
-        Report_Resource("POINTS", x_name, "does not fit " + y_name + ": " + QString::fromStdString(outline.error));
-        return {};
-    }
-    QPolygon polygon;
-    polygon.reserve(qsizetype(outline.vertices.size()));
-    for (const auto& [x, yy] : outline.vertices) polygon << QPoint(x, yy);
-    return polygon;
-}
-
-QImage Read_Bitmap(const QString& name)
-{
-    const QImage picture = QImage::fromData(Find_Resource("BITMAP", name));
-    if (picture.isNull()) Report_Resource("BITMAP", name, "is missing or not a picture");
-    return picture.convertToFormat(QImage::Format_RGB888);
-}
-
 // The transparent colour of a picture whose key is its bottom-left pixel.
 QRgb Bottom_Left_Key(const QImage& picture)
 {
@@ -75,7 +33,7 @@ QRgb Bottom_Left_Key(const QImage& picture)
 
 }  // namespace
 
-void TAdjustment_Form::Seed_Skin_Random()
+void Form_Skin::Seed_Skin_Random()
 {
     bool given = false;
     const unsigned seed = qEnvironmentVariableIntValue("QUELMSCR_SEED", &given);
@@ -83,12 +41,12 @@ void TAdjustment_Form::Seed_Skin_Random()
     else skin_random_.seed(unsigned(std::chrono::steady_clock::now().time_since_epoch().count()));
 }
 
-int TAdjustment_Form::Skin_Random(int low, int high)
+int Form_Skin::Skin_Random(int low, int high)
 {
     return std::uniform_int_distribution<int>(low, high)(skin_random_);
 }
 
-void TAdjustment_Form::Load_Window_Shapes()
+void Form_Skin::Load_Window_Shapes()
 {
     App_Outline = Read_Outline("pApp_X", "pApp_Y");
     TVOut_Outline = Read_Outline("pTVOut_X", "pTVOut_Y");
@@ -97,16 +55,16 @@ void TAdjustment_Form::Load_Window_Shapes()
     Place_Skin_Images();
 }
 
-void TAdjustment_Form::Apply_Window_Shapes()
+void Form_Skin::Apply_Window_Shapes()
 {
     // Outside its outline the form neither shows nor takes the mouse. An outline that could not
     // be read leaves the form (or the screen) its whole rectangle, which the message has named.
     if (!TVOut_Outline.isEmpty()) Main_TVOut_Panel->setMask(QRegion(TVOut_Outline, Qt::WindingFill));
-    if (!App_Outline.isEmpty()) setMask(QRegion(App_Outline, Qt::WindingFill));
-    update();
+    if (!App_Outline.isEmpty()) form_.setMask(QRegion(App_Outline, Qt::WindingFill));
+    form_.update();
 }
 
-void TAdjustment_Form::Load_Skin_Images()
+void Form_Skin::Load_Skin_Images()
 {
     Seed_Skin_Random();
     auto frame = [this](TSkin_Image* image, const QString& name) { image->Set_Picture(Read_Bitmap(name), kPureGreen); };
@@ -122,6 +80,8 @@ void TAdjustment_Form::Load_Skin_Images()
     Right_Variant = Skin_Random(1, kFrameVariants);
     frame(Left_Image_top, QString("Title_Left_Image_top_%1").arg(Left_Variant, 2, 10, QChar('0')));
     frame(Right_Image_top, QString("Title_Right_Image_top_%1").arg(Right_Variant, 2, 10, QChar('0')));
+    // Crossed on purpose: the button lies showing the picture named "active" and shows the one
+    // named "passive" under the mouse.
     frame(Top_Exit_Image_passive, "Exit_Image_active");
     frame(Top_Exit_Image_active, "Exit_Image_passive");
 
@@ -129,18 +89,13 @@ void TAdjustment_Form::Load_Skin_Images()
     Show_Slideshow_Picture(Skin_Random(0, 4));
 }
 
-void TAdjustment_Form::Show_Slideshow_Picture(int number)
+void Form_Skin::Show_Slideshow_Picture(int number)
 {
-    const QString name = "MySCR_sshot_" + QString::number(number);
-    const QImage picture = Decode_Jpeg(Find_Resource("JPEG", name));
-    if (picture.isNull()) {
-        Report_Resource("JPEG", name, "is missing or not a JPEG picture");
-        return;
-    }
-    Main_TVOut_Image->setPixmap(QPixmap::fromImage(picture.convertToFormat(QImage::Format_RGB888)));
+    const QImage picture = Read_Jpeg("MySCR_sshot_" + QString::number(number));
+    if (!picture.isNull()) Main_TVOut_Image->setPixmap(QPixmap::fromImage(picture));
 }
 
-void TAdjustment_Form::Place_Skin_Images()
+void Form_Skin::Place_Skin_Images()
 {
     Frame_Picture_Sizes sizes;
     sizes.Left_Image_top = Left_Image_top->size();
@@ -153,7 +108,7 @@ void TAdjustment_Form::Place_Skin_Images()
     sizes.Top_Exit_Image = Top_Exit_Image_passive->size();
     sizes.Ball_Hide_Panel_Image = Ball_Hide_Panel_Image->size();
     sizes.Ball_Shato_Image = Ball_Shato_Image->size();
-    const Skin_Places at = Place_Skin(sizes, Page_Control->geometry(), Panel1->y());
+    const Skin_Places at = Place_Skin(sizes, form_.Page_Control->geometry(), form_.Panel1->y());
     Left_Image_top->move(at.Left_Image_top.topLeft());
     Top_Image->move(at.Top_Image.topLeft());
     Left_Image_Middle->move(at.Left_Image_Middle.topLeft());
@@ -165,12 +120,12 @@ void TAdjustment_Form::Place_Skin_Images()
     Top_Exit_Image_active->move(at.Top_Exit_Image.topLeft());
     Ball_Hide_Panel_Image->move(at.Ball_Hide_Panel_Image.topLeft());
     Ball_Shato_Image->move(at.Ball_Shato_Image.topLeft());
-    Main_Logo_Image->move(at.Main_Logo_Image);
+    form_.Main_Logo_Image->move(at.Main_Logo_Image);
     glGroupBox_Channels_Monitoring->move(at.glGroupBox_Channels_Monitoring);
     Main_TVOut_Panel->move(at.Main_TVOut_Panel);
     Main_TVOut_Image->setGeometry(Main_TVOut_Panel->rect());
     glLabel_Slogan->move(at.glLabel_Slogan);
-    Page_Control->move(at.Page_Control);
+    form_.Page_Control->move(at.Page_Control);
 
     for (QWidget* part : drawn_parts_) part->show();
     Bring_To_Front(glLabel_Slogan);
@@ -180,31 +135,31 @@ void TAdjustment_Form::Place_Skin_Images()
     Bring_To_Front(Top_Exit_Image_passive);
 }
 
-void TAdjustment_Form::Bring_To_Front(QWidget* part)
+void Form_Skin::Bring_To_Front(QWidget* part)
 {
     std::erase(drawn_parts_, part);
     drawn_parts_.push_back(part);
     Restack_Drawn_Parts();
 }
 
-void TAdjustment_Form::Send_To_Back(QWidget* part)
+void Form_Skin::Send_To_Back(QWidget* part)
 {
     std::erase(drawn_parts_, part);
     drawn_parts_.insert(drawn_parts_.begin(), part);
     Restack_Drawn_Parts();
 }
 
-void TAdjustment_Form::Restack_Drawn_Parts()
+void Form_Skin::Restack_Drawn_Parts()
 {
     // Drawn parts lie under every windowed control (the pages, buttons, boxes and the screen);
     // among themselves the last in the list is in front.
     for (auto part = drawn_parts_.rbegin(); part != drawn_parts_.rend(); ++part) (*part)->lower();
 }
 
-void TAdjustment_Form::Set_Up_Skin()
+void Form_Skin::Set_Up_Skin()
 {
     Background_Colour_Index = Skin_Random(0, 4);
-    glBevel_onMainForm->setGeometry(0, 0, Form_Width, Form_Height - Bottom_Image->height());
+    glBevel_onMainForm->setGeometry(0, 0, TAdjustment_Form::Form_Width, TAdjustment_Form::Form_Height - Bottom_Image->height());
     glBevel_onMainForm->Set_Colours(Qt::white, kSkinColours[Background_Colour_Index]);
     glBevel_onMainForm->show();
     drawn_parts_.insert(drawn_parts_.begin(), glBevel_onMainForm);
@@ -213,11 +168,11 @@ void TAdjustment_Form::Set_Up_Skin()
     Seed_Skin_Random();
     Body_Colour_Index = Skin_Random(0, 4);
     const QColor body = kSkinColours[Body_Colour_Index];
-    for (TGradient_Group_Box* box : findChildren<TGradient_Group_Box*>()) {
+    for (TGradient_Group_Box* box : form_.findChildren<TGradient_Group_Box*>()) {
         const QString caption = box->Caption().trimmed();
         const bool listed = std::any_of(std::begin(kTintedBoxes), std::end(kTintedBoxes),
                                         [&](const char* c) { return caption == c; });
-        if (listed || box == glGroupBox_Links || box == glGroupBox_Channels_Monitoring) box->Set_Body_Colour(body);
+        if (listed || box == form_.glGroupBox_Links || box == glGroupBox_Channels_Monitoring) box->Set_Body_Colour(body);
     }
 
     Opening_Variant = Skin_Random(0, 2);
@@ -226,79 +181,82 @@ void TAdjustment_Form::Set_Up_Skin()
     else Open_Grow_Down();
 }
 
-static Opening_Screen Screen_For_Opening()
+static Opening_Screen Screen_For_Opening(const Screen_Metrics& screen)
 {
-    return {Screen_Resolution_X, Work_Area_Half_Width, Work_Area_Half_Height};
+    return {screen.Screen_Resolution_X, screen.Work_Area_Half_Width, screen.Work_Area_Half_Height};
 }
 
-void TAdjustment_Form::Open_Grow_Both()
+void Form_Skin::Open_Grow_Both()
 {
-    Opening = Grow_Both_Start(Screen_For_Opening(), Skin_Random(0, 3));
+    Opening = Grow_Both_Start(Screen_For_Opening(form_.Screen), Skin_Random(0, 3));
     Apply_Opening_Start();
 }
 
-void TAdjustment_Form::Open_Grow_Down()
+void Form_Skin::Open_Grow_Down()
 {
-    Opening = Grow_Down_Start(Screen_For_Opening(), Skin_Random(0, 3));
+    Opening = Grow_Down_Start(Screen_For_Opening(form_.Screen), Skin_Random(0, 3));
     Apply_Opening_Start();
 }
 
-void TAdjustment_Form::Open_Grow_Width()
+void Form_Skin::Open_Grow_Width()
 {
-    Opening = Grow_Width_Start(Screen_For_Opening(), Skin_Random(0, 2));
+    Opening = Grow_Width_Start(Screen_For_Opening(form_.Screen), Skin_Random(0, 2));
     Apply_Opening_Start();
 }
 
-void TAdjustment_Form::Apply_Opening_Start()
+void Form_Skin::Apply_Opening_Start()
 {
     // The form is held at its working size once open; while it grows it may be any size.
-    setMinimumSize(1, 1);
-    setMaximumSize(Form_Width, Form_Height);
+    form_.setMinimumSize(1, 1);
+    form_.setMaximumSize(TAdjustment_Form::Form_Width, TAdjustment_Form::Form_Height);
     const Opening_Geometry g = Opening_Start_Geometry(Opening);
-    setGeometry(g.Left, g.Top, g.Width, g.Height);
-    update();
+    form_.setGeometry(g.Left, g.Top, g.Width, g.Height);
+    form_.update();
 }
 
-void TAdjustment_Form::Start_Opening()
+void Form_Skin::Start_Opening()
 {
     if (!First_Show) return;
     First_Show = false;
     Open_Grow_Timer->start();
 }
 
-void TAdjustment_Form::Open_Grow_Step()
+void Form_Skin::Open_Grow_Step()
 {
     // The event loop has handled what was pending before this turn of the idle handler.
     bool complete = false;
     const Opening_Geometry g = Opening_Advance(Opening, complete);
-    setGeometry(g.Left, g.Top_Given ? g.Top : y(), g.Width, g.Height);
+    form_.setGeometry(g.Left, g.Top_Given ? g.Top : form_.y(), g.Width, g.Height);
     if (!complete) return;
     Open_Grow_Timer->stop();
-    setFixedSize(Form_Width, Form_Height);
-    Open_Finish();
+    form_.setFixedSize(TAdjustment_Form::Form_Width, TAdjustment_Form::Form_Height);
+    // The frame as it stands once open, then the form's own finish.
+    for (QWidget* part : drawn_parts_) part->repaint();
+    Main_TVOut_Panel->show();
+    emit Opened();
 }
 
-void TAdjustment_Form::Sshots_Changer_TimerTimer()
+void Form_Skin::Sshots_Changer_TimerTimer()
 {
     Slideshow_Index = uint8_t(Slideshow_Index + 1);
     if (Slideshow_Index > kSlideshowPictures - 1) Slideshow_Index = 0;
     Show_Slideshow_Picture(Slideshow_Index);
 }
 
-void TAdjustment_Form::Top_Exit_Image_passiveMouseMove()
+void Form_Skin::Top_Exit_Image_passiveMouseMove()
 {
     Exit_Hover = true;
     Bring_To_Front(Top_Exit_Image_active);
 }
 
-void TAdjustment_Form::FormMouseMove()
+void Form_Skin::Mouse_Left_Exit()
 {
     if (!Exit_Hover) return;
     Exit_Hover = false;
     Bring_To_Front(Top_Exit_Image_passive);
 }
 
-bool TAdjustment_Form::Skin_Event(QObject* watched, QEvent* event)
+bool Form_Skin::eventFilter(QObject* watched, QEvent* event)
 {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget) return false;
@@ -307,34 +265,34 @@ bool TAdjustment_Form::Skin_Event(QObject* watched, QEvent* event)
         widget == Left_Image_top || widget == Top_Image || widget == Right_Image_top || widget == Right_Image_bottom;
     const bool frame = closes_on_double_click || widget == Left_Image_Middle || widget == Left_Image_bottom ||
                        widget == Bottom_Image || widget == Ball_Hide_Panel_Image || widget == Ball_Shato_Image;
-    const bool surface = frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == Page_Control ||
-                         widget == TabSheet_Main || widget == TabSheet_Sound || widget == TabSheet_About ||
-                         widget == Panel1 || widget == glGroupBox_Channels_Monitoring;
+    const bool surface = frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == form_.Page_Control ||
+                         widget == form_.TabSheet_Main || widget == form_.TabSheet_Sound || widget == form_.TabSheet_About ||
+                         widget == form_.Panel1 || widget == glGroupBox_Channels_Monitoring;
     switch (event->type()) {
     case QEvent::MouseMove:
         // Taken here, so a move over a picture is not passed on to the form as well: over the
         // exit button that would swap its look straight back.
         if (widget == Top_Exit_Image_passive) Top_Exit_Image_passiveMouseMove();
-        else if (surface && !dragging_) FormMouseMove();
+        else if (surface && !form_.Dragging()) form_.FormMouseMove();
         return exit || frame;
     case QEvent::MouseButtonPress:
         if (exit) return true;
-        if (frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == Panel1 ||
+        if (frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == form_.Panel1 ||
             widget == glGroupBox_Channels_Monitoring) {
-            FormMouseDown(static_cast<QMouseEvent*>(event));
+            form_.FormMouseDown(static_cast<QMouseEvent*>(event));
             return true;
         }
         return false;
     case QEvent::MouseButtonRelease:
         // A click on the exit button, either of its looks, ends the dialog as Cancel does.
         if (exit && widget->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-            Cancel_BitBtnClick();
+            form_.Cancel_BitBtnClick();
             return true;
         }
         return false;
     case QEvent::MouseButtonDblClick:
         if (closes_on_double_click) {
-            Cancel_BitBtnClick();
+            form_.Cancel_BitBtnClick();
             return true;
         }
         return false;
@@ -342,16 +300,16 @@ bool TAdjustment_Form::Skin_Event(QObject* watched, QEvent* event)
     }
 }
 
-void TAdjustment_Form::Create_Skin()
+Form_Skin::Form_Skin(TAdjustment_Form& form) : QObject(&form), form_(form)
 {
-    setMouseTracking(true);
-    glBevel_onMainForm = new TGradient_Bevel(Qt::white, kSkinColours[2], Qt::Horizontal, this);
+    form_.setMouseTracking(true);
+    glBevel_onMainForm = new TGradient_Bevel(Qt::white, kSkinColours[2], Qt::Horizontal, &form_);
     // The background passes the mouse on to the form, which drags on a press.
     glBevel_onMainForm->setAttribute(Qt::WA_TransparentForMouseEvents);
     glBevel_onMainForm->hide();
 
     auto image = [this] {
-        auto* part = new TSkin_Image(this);
+        auto* part = new TSkin_Image(&form_);
         part->installEventFilter(this);
         part->hide();
         drawn_parts_.push_back(part);
@@ -370,10 +328,10 @@ void TAdjustment_Form::Create_Skin()
     Top_Exit_Image_passive->setCursor(Qt::PointingHandCursor);
     Ball_Hide_Panel_Image = image();
     Ball_Shato_Image = image();
-    drawn_parts_.insert(drawn_parts_.begin(), Main_Logo_Image);
+    drawn_parts_.insert(drawn_parts_.begin(), form_.Main_Logo_Image);
 
-    glLabel_Slogan = new TGradient_Label(kSlogan, QColor(0, 0, 255), QColor(255, 0, 0), this);
-    QFont slogan = font();
+    glLabel_Slogan = new TGradient_Label(kSlogan, QColor(0, 0, 255), QColor(255, 0, 0), &form_);
+    QFont slogan = form_.font();
     slogan.setFamilies({"Verdana", "DejaVu Sans"});
     slogan.setPixelSize(13);
     slogan.setBold(true);
@@ -383,12 +341,12 @@ void TAdjustment_Form::Create_Skin()
     glLabel_Slogan->hide();
     drawn_parts_.push_back(glLabel_Slogan);
 
-    glGroupBox_Channels_Monitoring = new TGradient_Group_Box("", this);
+    glGroupBox_Channels_Monitoring = new TGradient_Group_Box("", &form_);
     glGroupBox_Channels_Monitoring->resize(317, 37);
     glGroupBox_Channels_Monitoring->setMouseTracking(true);
     glGroupBox_Channels_Monitoring->installEventFilter(this);
 
-    Main_TVOut_Panel = new QFrame(this);
+    Main_TVOut_Panel = new QFrame(&form_);
     Main_TVOut_Panel->resize(285, 240);
     Main_TVOut_Panel->setToolTip(" In FULL Screen use Key  -\" F1 \"- for operative Help ! ");
     Main_TVOut_Panel->setMouseTracking(true);
@@ -399,21 +357,33 @@ void TAdjustment_Form::Create_Skin()
     Main_TVOut_Image->setMouseTracking(true);
     Main_TVOut_Image->installEventFilter(this);
 
-    Page_Control->setMouseTracking(true);
-    Page_Control->installEventFilter(this);
-    for (QWidget* page : {TabSheet_Main, TabSheet_Sound, TabSheet_About}) {
+    form_.Page_Control->setMouseTracking(true);
+    form_.Page_Control->installEventFilter(this);
+    for (QWidget* page : {form_.TabSheet_Main, form_.TabSheet_Sound, form_.TabSheet_About}) {
         page->setMouseTracking(true);
         page->installEventFilter(this);
     }
-    Panel1->setMouseTracking(true);
-    Panel1->installEventFilter(this);
+    form_.Panel1->setMouseTracking(true);
+    form_.Panel1->installEventFilter(this);
 
     Sshots_Changer_Timer = new QTimer(this);
     Sshots_Changer_Timer->setInterval(kSlideshowPeriodMs);
     // Qt's default coarse timer may fire up to a twentieth of the period early or late.
     Sshots_Changer_Timer->setTimerType(Qt::PreciseTimer);
-    connect(Sshots_Changer_Timer, &QTimer::timeout, this, &TAdjustment_Form::Sshots_Changer_TimerTimer);
+    connect(Sshots_Changer_Timer, &QTimer::timeout, this, &Form_Skin::Sshots_Changer_TimerTimer);
     Open_Grow_Timer = new QTimer(this);
     Open_Grow_Timer->setInterval(0);
-    connect(Open_Grow_Timer, &QTimer::timeout, this, &TAdjustment_Form::Open_Grow_Step);
+    connect(Open_Grow_Timer, &QTimer::timeout, this, &Form_Skin::Open_Grow_Step);
+}
+
+void Form_Skin::Start_Slideshow()
+{
+    Seed_Skin_Random();
+    Slideshow_Index = uint8_t(Skin_Random(0, 4));
+}
+
+void Form_Skin::Stop_Timers()
+{
+    Sshots_Changer_Timer->stop();
+    Open_Grow_Timer->stop();
 }

@@ -1,12 +1,13 @@
-// The settings form's controls as designed: kinds, captions, ranges, defaults, hints, and their
-// places in pixels (never scaled with the system's font size).
-#include "adjustment_unit.h"
+// The settings form's controls: kinds, captions, ranges, the default settings they start at,
+// hints, and their places in pixels (never scaled with the system's font size).
+#include "settings_form.h"
 
 #include <QProxyStyle>
 #include <QStyle>
 #include <QTabBar>
 
 #include "form_pictures.h"
+#include "form_skin.h"
 
 // The page control's size, and the font of the form and its pages.
 static constexpr int kPagesWidth = 325, kPagesHeight = 320;
@@ -91,25 +92,25 @@ void TAdjustment_Form::Create_Controls()
     Create_Sound_Page();
     Create_About_Page();
     Create_Buttons_And_Links();
-    Create_Skin();
 }
 
 void TAdjustment_Form::Create_Main_Page()
 {
     QWidget* page = TabSheet_Main;
+    const Form_Settings defaults;
 
     glGroupBox_Gamma_Correction = new TGradient_Group_Box(" Gamma correction [%]", page);
     // These two boxes keep white to silver whatever colour the skin draws for the others.
     glGroupBox_Gamma_Correction->Set_Body_Colour(QColor(192, 192, 192));
     glGroupBox_Gamma_Correction->setGeometry(4, 4, 200, 80);
-    CheckBox_Gamma = Check_Box("Default", true, glGroupBox_Gamma_Correction, 8, 22, 70);
+    CheckBox_Gamma = Check_Box("Default", defaults.Gamma_Default, glGroupBox_Gamma_Correction, 8, 22, 70);
     Label("Brightness:", glGroupBox_Gamma_Correction, 86, 23);
-    glLabel_Gamma = new TGradient_Label("133 ", QColor(0, 0, 160), QColor(200, 0, 0), glGroupBox_Gamma_Correction);
+    glLabel_Gamma = new TGradient_Label("", QColor(0, 0, 160), QColor(200, 0, 0), glGroupBox_Gamma_Correction);
     QFont bold = font();
     bold.setBold(true);
     glLabel_Gamma->setFont(bold);
     glLabel_Gamma->setGeometry(154, 20, 40, 18);
-    TrackBar_Gamma = Track_Bar(Qt::Horizontal, 50, 200, 133, glGroupBox_Gamma_Correction);
+    TrackBar_Gamma = Track_Bar(Qt::Horizontal, 50, 200, defaults.Gamma_Position, glGroupBox_Gamma_Correction);
     TrackBar_Gamma->setTickPosition(QSlider::NoTicks);
     TrackBar_Gamma->setPageStep(1);
     TrackBar_Gamma->setGeometry(6, 40, 188, 22);
@@ -125,7 +126,7 @@ void TAdjustment_Form::Create_Main_Page()
 
     glGroupBox_Camera_Speed = new TGradient_Group_Box(" Camera speed", page);
     glGroupBox_Camera_Speed->setGeometry(208, 4, 107, 180);
-    TrackBar_Scene_Speed = Track_Bar(Qt::Vertical, 0, 7, 1, glGroupBox_Camera_Speed);
+    TrackBar_Scene_Speed = Track_Bar(Qt::Vertical, 0, 7, defaults.Scene_Speed_Position, glGroupBox_Camera_Speed);
     TrackBar_Scene_Speed->setTickPosition(QSlider::TicksBothSides);
     TrackBar_Scene_Speed->setTickInterval(1);
     TrackBar_Scene_Speed->setSingleStep(5);
@@ -139,19 +140,20 @@ void TAdjustment_Form::Create_Main_Page()
 
     glGroupBox_Video_Options = new TGradient_Group_Box(" Video options", page);
     glGroupBox_Video_Options->setGeometry(4, 88, 200, 96);
-    CheckBox_FPS = Check_Box("Show FPS", false, glGroupBox_Video_Options, 8, 22, 188);
-    CheckBox_Time = Check_Box("Show Time (Clock)", true, glGroupBox_Video_Options, 8, 40, 188);
-    CheckBox_ExitMouse = Check_Box("Exit on mouse move", false, glGroupBox_Video_Options, 8, 58, 188);
-    CheckBox_Vsynch = Check_Box("Synchronize with display freq.", false, glGroupBox_Video_Options, 8, 76, 188);
+    CheckBox_FPS = Check_Box("Show FPS", defaults.FPS, glGroupBox_Video_Options, 8, 22, 188);
+    CheckBox_Time = Check_Box("Show Time (Clock)", defaults.Time, glGroupBox_Video_Options, 8, 40, 188);
+    CheckBox_ExitMouse = Check_Box("Exit on mouse move", defaults.Exit_Mouse, glGroupBox_Video_Options, 8, 58, 188);
+    CheckBox_Vsynch =
+        Check_Box("Synchronize with display freq.", defaults.Vsynch, glGroupBox_Video_Options, 8, 76, 188);
 
     glGroupBox_controls = new TGradient_Group_Box(" Camera options", page);
     glGroupBox_controls->Set_Body_Colour(QColor(192, 192, 192));
     glGroupBox_controls->setGeometry(4, 188, 311, 104);
     Label("Change Camera each", glGroupBox_controls, 8, 23);
-    glLabel_Cam_Sec = new TGradient_Label("25  sec ", QColor(0, 0, 160), QColor(200, 0, 0), glGroupBox_controls);
+    glLabel_Cam_Sec = new TGradient_Label("", QColor(0, 0, 160), QColor(200, 0, 0), glGroupBox_controls);
     glLabel_Cam_Sec->setFont(bold);
     glLabel_Cam_Sec->setGeometry(136, 20, 80, 18);
-    TrackBar_Cam = Track_Bar(Qt::Horizontal, 3, 100, 25, glGroupBox_controls);
+    TrackBar_Cam = Track_Bar(Qt::Horizontal, 3, 100, defaults.Cam_Position, glGroupBox_controls);
     TrackBar_Cam->setTickPosition(QSlider::TicksBothSides);
     TrackBar_Cam->setTickInterval(2);
     TrackBar_Cam->setGeometry(4, 38, 303, 30);
@@ -162,20 +164,22 @@ void TAdjustment_Form::Create_Main_Page()
 void TAdjustment_Form::Create_Sound_Page()
 {
     QWidget* page = TabSheet_Sound;
+    const Form_Settings defaults;
 
     glGroupBox_Preview_Control = new TGradient_Group_Box(" Music Effects Control", page);
     glGroupBox_Preview_Control->setGeometry(4, 4, 311, 48);
-    CheckBox_NoMusic = Check_Box("MUTE Main Music Theme", false, glGroupBox_Preview_Control, 10, 25, 290);
+    CheckBox_NoMusic = Check_Box("MUTE Main Music Theme", defaults.No_Music, glGroupBox_Preview_Control, 10, 25, 290);
 
     glGroupBox_Volume_Music = new TGradient_Group_Box(" Music Volume Control", page);
     glGroupBox_Volume_Music->setGeometry(4, 58, 200, 232);
     Label("Max", glGroupBox_Volume_Music, 14, 24);
-    TrackBar_Volume_Music = Track_Bar(Qt::Vertical, 0, 100, 50, glGroupBox_Volume_Music);
+    TrackBar_Volume_Music =
+        Track_Bar(Qt::Vertical, 0, Music_Volume_Maximum, defaults.Volume_Position, glGroupBox_Volume_Music);
     TrackBar_Volume_Music->setTickPosition(QSlider::NoTicks);
     TrackBar_Volume_Music->setGeometry(12, 40, 28, 184);
     glProgressBar_Volume_Music = new TGradient_Progress_Bar(glGroupBox_Volume_Music);
     glProgressBar_Volume_Music->setGeometry(48, 44, 22, 176);
-    Label35 = new QLabel("50", glGroupBox_Volume_Music);
+    Label35 = new QLabel(glGroupBox_Volume_Music);
     QFont large = font();
     large.setPixelSize(28);
     large.setBold(true);
@@ -296,6 +300,7 @@ void TAdjustment_Form::Create_Buttons_And_Links()
     OK_BitBtn->setToolTip(" Apply and Exit Settings ");
     OK_BitBtn->setGeometry(464, 490, 95, 25);
     Cancel_BitBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "&Cancel", this);
+    // The hint the dialog has always shown; the form saves on every way out, Cancel included.
     Cancel_BitBtn->setToolTip(" Discard All Settings and Exit ");
     Cancel_BitBtn->setGeometry(564, 490, 95, 25);
     Apply_BitBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), "&Apply", this);
@@ -362,9 +367,7 @@ void TAdjustment_Form::Prepare_Controls()
     Marquee_Bar->show();
     glProgressBar_Volume_Music->Set_Caption("");
 
-    // The slideshow goes on from a random picture among the first five.
-    Seed_Skin_Random();
-    Slideshow_Index = uint8_t(Skin_Random(0, 4));
+    Skin->Start_Slideshow();
 
     Set_Page_By_Code(0);
     Page_Control->show();

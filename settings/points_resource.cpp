@@ -1,3 +1,4 @@
+// Reading the outline resources: integers line by line, then paired into vertices.
 #include "points_resource.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The settings dialog's two files in the program directory: the behaviour settings that the
 // engine reads, and the form's own state (the raw control positions) that reopens the form as
-// it was left.
+// it was left. The form hands its settings over as a Form_Settings and takes them back so.
 #pragma once
 
 #include <QString>
@@ -9,19 +9,16 @@
 
 #include "profile.h"
 
-class TAdjustment_Form;
-
 extern const char* const Behaviour_File_Name;   // "Controls.cfg"
 extern const char* const State_File_Name;       // "ControlsAdj.cfg"
 extern const char* const Behaviour_Section;     // "FullScreen behaviour Control"
 extern const char* const State_Section;         // "Adjustment Form Control Panel Settings"
 
-// The files' paths: the program directory and the name, or an existing file whose name differs
-// from it only in letter case.
-QString Behaviour_File_Path();
-QString State_File_Path();
+// The music volume track bar runs from 0 (top, loudest) to this.
+constexpr int Music_Volume_Maximum = 100;
 
-// The form state as stored: positions, the preset item (-1 for none) and the check boxes.
+// The form state as stored: positions, the preset item (-1 for none) and the check boxes. The
+// values here are the defaults: a fresh form, a missing key and Restore all give them.
 struct Form_Settings {
     int Volume_Position = 50;
     int Scene_Speed_Position = 1;
@@ -36,6 +33,11 @@ struct Form_Settings {
     bool Gamma_Default = true;
 };
 
+// The files' paths: the program directory (ending with "/") and the name, or an existing file
+// whose name differs from it only in letter case (the one the engine reads, see profile.h).
+QString Behaviour_File_Path(const QString& program_dir);
+QString State_File_Path(const QString& program_dir);
+
 // The stored state; a missing key or a value that is not a number gives the default. Values are
 // not held to the controls' ranges here: the controls do that when they take them.
 Form_Settings Read_Form_Settings(const Profile_File& state_file);
@@ -46,14 +48,11 @@ std::string State_Text(const Form_Settings& settings);
 // from 99 up.
 int Written_Volume(int volume_maximum, int position);
 
-// The form's controls to and from Form_Settings.
-Form_Settings Current_Settings(const TAdjustment_Form& form);
-
-// Reads the state file into the form's controls (defaults where it is missing or unreadable).
-void Load_Form_Settings(TAdjustment_Form& form);
+// The state file of the program directory read (defaults where it is missing or unreadable).
+Form_Settings Read_Settings_Files(const QString& program_dir);
 // Writes the behaviour file, then the state file, each replaced whole. A failed write shows
 // "Unable to write to" and the path, skips the rest and returns false.
-bool Save_Settings(TAdjustment_Form& form);
+bool Save_Settings(const Form_Settings& settings, const QString& program_dir);
 // Removes the section of each file, keeping whatever else the file holds. The same message
 // and result as Save_Settings on failure.
-bool Erase_Settings();
+bool Erase_Settings(const QString& program_dir);

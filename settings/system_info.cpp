@@ -24,20 +24,18 @@
 #include <GL/glxext.h>
 #include <X11/Xlib.h>
 
-int Screen_Resolution_X = 0;
-int Work_Area_Width = 0, Work_Area_Height = 0;
-int Work_Area_Half_Width = 0, Work_Area_Half_Height = 0;
-
-void Get_Screen_Metrics(QWidget* form)
+Screen_Metrics Get_Screen_Metrics(QWidget* form)
 {
+    Screen_Metrics metrics;
     QScreen* screen = form && form->screen() ? form->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    Screen_Resolution_X = screen->geometry().width();
-    QRect work = screen->availableGeometry();
-    Work_Area_Width = work.width();
-    Work_Area_Height = work.height();
-    Work_Area_Half_Width = Work_Area_Width / 2;
-    Work_Area_Half_Height = Work_Area_Height / 2;
+    if (!screen) return metrics;
+    metrics.Screen_Resolution_X = screen->geometry().width();
+    const QRect work = screen->availableGeometry();
+    metrics.Work_Area_Width = work.width();
+    metrics.Work_Area_Height = work.height();
+    metrics.Work_Area_Half_Width = metrics.Work_Area_Width / 2;
+    metrics.Work_Area_Half_Height = metrics.Work_Area_Height / 2;
+    return metrics;
 }
 
 double CPU_Speed_From_Ticks(uint64_t first, uint64_t second)

@@ -1,0 +1,34 @@
+// What the command line asks of the host: one of the screensaver's four modes (with the preview's
+// window), or a screensaver daemon's hack request (--root, --window-id, XSCREENSAVER_WINDOW).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+enum class Host_Mode { Run, Preview, Settings, Password };
+
+struct Command_Line {
+    Host_Mode Mode = Host_Mode::Run;
+    // The X window id of the preview's parent; 0 when the second argument is empty or not a number.
+    unsigned long Preview_Window = 0;
+};
+
+// args: the arguments without the program name. The first one's second character picks the mode
+// ("/c", "-c" and "/c:1234" all give the settings); the second argument is the preview's window.
+Command_Line Read_Command_Line(const QStringList& args);
+
+struct Hack_Request {
+    QString Window_Id;   // the window the engine draws into, as "0x..." hexadecimal
+};
+
+// The hack request the command line and the environment make, if any: --root or -root,
+// --window-id ID or -window-id ID (decimal or 0x hexadecimal) anywhere on the command line, or
+// XSCREENSAVER_WINDOW set while the command line asks for run mode (run_mode). error receives
+// why a request cannot be taken.
+std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QString& environment_window,
+                                              bool run_mode, QString* error);
+
+// A window id as XSCREENSAVER_WINDOW and --window-id give it (decimal or 0x hexadecimal); 0 when
+// it is not one.
+unsigned long Parse_Window_Id(const QString& text);

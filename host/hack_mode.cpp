@@ -1,0 +1,74 @@
+// The engine as a child process under a screensaver daemon (POSIX: fork, exec, signals, wait).
+#include "hack_mode.h"
+
+#include "say.h"
+
+#include <QFileInfo>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Read by the signal handler, so it cannot live in a function's state.
+volatile sig_atomic_t Engine_Pid = 0;
+
+void Pass_On(int sig)
+{
+    if (Engine_Pid > 0) kill(Engine_Pid, sig);
+}
+
+}  // namespace
+
+int Run_Hack_Mode(const Hack_Request& request, const QString& program_dir)
+{
+    const QString engine = program_dir + QStringLiteral("zero");
+    if (!QFileInfo(engine).isExecutable()) {
+        Say("the engine %s is missing or not an executable program", qPrintable(engine));
+        return 1;
+    }
+    const QByteArray engine_path = engine.toLocal8Bit(), directory = program_dir.toLocal8Bit(),
+                     window = request.Window_Id.toLatin1();
+
+    // Signals that arrive before the engine exists are held, then passed on.
+    sigset_t forwarded, previous;
+    sigemptyset(&forwarded);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&forwarded, sig);
+    sigprocmask(SIG_BLOCK, &forwarded, &previous);
+    struct sigaction action {};
+    action.sa_handler = Pass_On;
+    sigemptyset(&action.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &action, nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0) {
+        sigprocmask(SIG_SETMASK, &previous, nullptr);
+        Say("the engine could not be started: fork: %s", std::strerror(errno));
+        return 1;
+    }
+    if (pid == 0) {
+        for (int sig : {SIGTERM, SIGINT, SIGHUP}) signal(sig, SIG_DFL);
+        sigprocmask(SIG_SETMASK, &previous, nullptr);
+        // Should we be killed outright, the engine must not stay on the daemon's window.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() == 1) _exit(1);
+        if (chdir(directory.constData()) != 0) _exit(126);
+        setenv("XSCREENSAVER_WINDOW", window.constData(), 1);
+        execl(engine_path.constData(), engine_path.constData(), static_cast<char*>(nullptr));
+        Say("the engine could not be started: %s: %s", engine_path.constData(), std::strerror(errno));
+        _exit(127);
+    }
+    Engine_Pid = pid;
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    Engine_Pid = 0;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return 1;
+}

@@ -1,0 +1,89 @@
+// Run mode. The host never signals the engine; it leaves when the foreground changes (the
+// engine ended itself, or the user went to another window).
+#include "run_mode.h"
+
+#include "mode_loop.h"
+#include "say.h"
+#include "x11_windows.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <QTimerEvent>
+#include <QWidget>
+
+namespace {
+
+constexpr int kEngineStartWaitMs = 2000;
+constexpr int kForegroundPeriodMs = 1000;
+
+// The hidden run-mode window: it only receives the watch timer and a close.
+class Run_Mode_Window : public QWidget {
+public:
+    explicit Run_Mode_Window(Host_Loop& loop) : loop_(loop)
+    {
+        setWindowTitle(QStringLiteral("NO NAME"));
+        setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+        setEnabled(false);
+        setGeometry(0, 0, 0, 0);
+    }
+    void Start_Watch() { watch_timer_ = startTimer(kForegroundPeriodMs); }
+
+protected:
+    void timerEvent(QTimerEvent* event) override
+    {
+        Host_Timer(loop_, event->timerId() == watch_timer_ ? kForegroundTimerId : 0);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        loop_.Quit_Flag = true;
+        if (watch_timer_) killTimer(watch_timer_);
+        watch_timer_ = 0;
+        event->ignore();   // the window stays until the process ends
+    }
+
+private:
+    Host_Loop& loop_;
+    int watch_timer_ = 0;
+};
+
+}  // namespace
+
+Engine_Start Start_Engine(const QString& program_dir)
+{
+    const QString engine = program_dir + QStringLiteral("zero");
+    const QFileInfo info(engine);
+    if (!info.exists()) return {false, QStringLiteral("the engine %1 is missing").arg(engine)};
+    if (!info.isFile() || !info.isExecutable())
+        return {false, QStringLiteral("the engine %1 is not an executable program").arg(engine)};
+    QProcess process;
+    process.setProgram(engine);
+    process.setWorkingDirectory(program_dir);
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        return {false, QStringLiteral("the engine %1 could not be started: %2").arg(engine, process.errorString())};
+    return {true, {}};
+}
+
+int Run_FullScreen_Mode(const QString& program_dir)
+{
+    Catch_Quit_Signals();
+    Host_Loop loop;
+    Run_Mode_Window window(loop);
+    window.hide();
+
+    const Engine_Start start = Start_Engine(program_dir);
+    if (!start.Started) {
+        Say(start.Error);
+        return 1;
+    }
+    QThread::msleep(kEngineStartWaitMs);
+    loop.Remembered_Foreground = Foreground_Window();
+    Say("watching the foreground window 0x%lx", loop.Remembered_Foreground);
+    window.Start_Watch();
+
+    Run_Message_Loop(loop);
+    window.close();
+    return 0;
+}

@@ -1,0 +1,17 @@
+// Run mode: the engine started beside a hidden window, and a once-a-second look at whether the
+// engine's window still has the foreground.
+#pragma once
+
+#include <QString>
+
+// What starting the engine came to: started, or why not.
+struct Engine_Start {
+    bool Started = false;
+    QString Error;
+};
+
+// Starts program_dir + "zero" detached, without arguments, in the program directory.
+Engine_Start Start_Engine(const QString& program_dir);
+
+// Starts the engine and watches the foreground window until it changes; returns the exit code.
+int Run_FullScreen_Mode(const QString& program_dir);

@@ -1,0 +1,10 @@
+// The host's one way to tell the user something on the terminal: a line on standard error that
+// starts with "quelmscr: ", for logs, the screensaver daemon's log and tests.
+#pragma once
+
+#include <QString>
+
+// printf-style; the line ending is added.
+void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A text that is already whole.
+void Say(const QString& text);
