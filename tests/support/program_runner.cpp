@@ -53,17 +53,25 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> builtAssets(const std:
     return assets;
 }
 
+// Every process now: its id and its /proc folder.
+template <typename Visit>
+static void forEachProcess(Visit visit)
+{
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator("/proc", ec)) {
+        const std::string name = e.path().filename();
+        if (!name.empty() && std::isdigit(static_cast<unsigned char>(name[0]))) visit(std::stoi(name), e.path());
+    }
+}
+
 // The processes whose working directory is that folder.
 static std::vector<pid_t> processesWorkingIn(const std::string& folder)
 {
     std::vector<pid_t> found;
-    std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator("/proc", ec)) {
-        const std::string name = e.path().filename();
-        if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0]))) continue;
+    forEachProcess([&](pid_t pid, const fs::path& proc) {
         std::error_code gone;
-        if (fs::read_symlink(e.path() / "cwd", gone) == folder) found.push_back(std::stoi(name));
-    }
+        if (fs::read_symlink(proc / "cwd", gone) == folder) found.push_back(pid);
+    });
     return found;
 }
 
@@ -262,20 +270,17 @@ std::string shell(const std::string& command, int* status)
 static std::vector<std::pair<pid_t, std::string>> groupMembers(pid_t group)
 {
     std::vector<std::pair<pid_t, std::string>> members;
-    std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator("/proc", ec)) {
-        const std::string name = e.path().filename();
-        if (name.empty() || !std::isdigit(static_cast<unsigned char>(name[0]))) continue;
-        std::ifstream in(e.path() / "stat");
+    forEachProcess([&](pid_t pid, const fs::path& proc) {
+        std::ifstream in(proc / "stat");
         const std::string stat((std::istreambuf_iterator<char>(in)), {});
         const size_t open = stat.find('('), close = stat.rfind(')');
-        if (open == std::string::npos || close == std::string::npos || close + 2 > stat.size()) continue;
+        if (open == std::string::npos || close == std::string::npos || close + 2 > stat.size()) return;
         std::istringstream rest(stat.substr(close + 2));
         char state = 0;
         pid_t parent = 0, processGroup = 0;
         if (rest >> state >> parent >> processGroup && processGroup == group)
-            members.push_back({std::stoi(name), stat.substr(open + 1, close - open - 1)});
-    }
+            members.push_back({pid, stat.substr(open + 1, close - open - 1)});
+    });
     return members;
 }
 
