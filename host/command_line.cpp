@@ -1,6 +1,8 @@
 // Reading the host's command line: the screensaver's one-letter modes and the daemon's options.
 #include "command_line.h"
 
+#include <QMap>
+
 namespace {
 
 // A decimal window handle as the command line gives it: leading digits, 0 when there are none.
@@ -14,6 +16,67 @@ unsigned long Decimal_Handle(const QString& text)
         value = next;
     }
     return value;
+}
+
+// The hack's options, each the behaviour key it sets for one run.
+struct Hack_Switch {
+    const char* Name;   // without dashes; a switch also comes as "no-" + Name
+    const char* Key;
+};
+constexpr Hack_Switch Hack_Switches[] = {
+    {"fps", "fpsch_on"}, {"clock", "clock_on"}, {"music", "music_on"}, {"sound", "sound_on"}, {"vsync", "vsync_on"},
+};
+
+struct Hack_Number {
+    const char* Name;
+    const char* Key;
+    int Low, High;
+};
+constexpr Hack_Number Hack_Numbers[] = {
+    {"music-volume", "music_vo", 10, 99},
+    {"sound-volume", "sound_vo", 10, 99},
+    {"speed", "speed_vo", 0, 7},
+    {"jump-interval", "camjump_vo", 3, 100},
+};
+
+// "--name" or "-name" without its dashes; empty for anything else.
+QString Option_Name(const QString& arg)
+{
+    if (arg.startsWith(u"--")) return arg.mid(2);
+    if (arg.startsWith(u'-')) return arg.mid(1);
+    return {};
+}
+
+// Reads one hack option at args[i] (moving i past a value) into values, keyed by behaviour key.
+// False with the reason in error when it is not one.
+bool Read_Hack_Option(const QStringList& args, qsizetype& i, QMap<QString, int>& values, QString& error)
+{
+    const QString& arg = args.at(i);
+    const QString name = Option_Name(arg);
+    for (const Hack_Switch& option : Hack_Switches) {
+        if (name == QLatin1String(option.Name)) return values[option.Key] = 1, true;
+        if (name == QStringLiteral("no-") + QLatin1String(option.Name)) return values[option.Key] = 0, true;
+    }
+    for (const Hack_Number& option : Hack_Numbers) {
+        if (name != QLatin1String(option.Name)) continue;
+        const QString range = QStringLiteral("%1 takes a whole number from %2 to %3").arg(arg).arg(option.Low).arg(option.High);
+        if (i + 1 >= args.size()) {
+            error = range;
+            return false;
+        }
+        const QString text = args.at(++i);
+        bool ok = false;
+        const int value = text.toInt(&ok, 10);
+        if (!ok || value < option.Low || value > option.High) {
+            error = range + QStringLiteral(", not \"%1\"").arg(text);
+            return false;
+        }
+        values[option.Key] = value;
+        return true;
+    }
+    error = QStringLiteral("unknown option \"%1\" (the hack takes --fps, --clock, --music, --sound, --vsync, their "
+                           "--no- forms, --music-volume, --sound-volume, --speed and --jump-interval)").arg(arg);
+    return false;
 }
 
 }  // namespace
@@ -46,8 +109,10 @@ unsigned long Parse_Window_Id(const QString& text)
 std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QString& environment_window,
                                               bool run_mode, QString* error)
 {
-    bool root = false;
+    bool root = false, pane = false;
     QString window_id = environment_window;
+    QString option_error;   // reported only when this is a hack request after all
+    QMap<QString, int> values;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
         if (a == u"--root" || a == u"-root") {
@@ -58,7 +123,9 @@ std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QSt
                 return std::nullopt;
             }
             window_id = args.at(++i);
-            root = true;
+            root = pane = true;
+        } else if (a.startsWith(u'-') && a.size() > 2 && option_error.isEmpty()) {
+            Read_Hack_Option(args, i, values, option_error);
         }
     }
     // Without the daemon's arguments, a mode of our own (/c, /p, /a) keeps its meaning.
@@ -67,10 +134,16 @@ std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QSt
         if (error) *error = QStringLiteral("--root needs XSCREENSAVER_WINDOW or --window-id");
         return std::nullopt;
     }
+    if (!option_error.isEmpty()) {
+        if (error) *error = option_error;
+        return std::nullopt;
+    }
     const unsigned long id = Parse_Window_Id(window_id);
     if (id == 0) {
         if (error) *error = QStringLiteral("\"%1\" is not a window id").arg(window_id);
         return std::nullopt;
     }
-    return Hack_Request{QStringLiteral("0x") + QString::number(id, 16)};
+    QStringList settings;
+    for (auto v = values.cbegin(); v != values.cend(); ++v) settings << v.key() + u'=' + QString::number(v.value());
+    return Hack_Request{QStringLiteral("0x") + QString::number(id, 16), pane, settings.join(u';')};
 }

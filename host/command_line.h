@@ -19,13 +19,20 @@ struct Command_Line {
 Command_Line Read_Command_Line(const QStringList& args);
 
 struct Hack_Request {
-    QString Window_Id;   // the window the engine draws into, as "0x..." hexadecimal
+    QString Window_Id;      // the window the engine draws into, as "0x..." hexadecimal
+    bool Settings_Pane = false;   // --window-id: a settings app's preview pane, not the real blank
+    // The daemon's options for this run, as behaviour keys for the engine ("clock_on=0;music_vo=20"),
+    // over the settings file's values; empty when none was given.
+    QString Run_Settings;
 };
 
 // The hack request the command line and the environment make, if any: --root or -root,
 // --window-id ID or -window-id ID (decimal or 0x hexadecimal) anywhere on the command line, or
-// XSCREENSAVER_WINDOW set while the command line asks for run mode (run_mode). error receives
-// why a request cannot be taken.
+// XSCREENSAVER_WINDOW set while the command line asks for run mode (run_mode). With it, the
+// options of the hack's descriptor: --fps, --clock, --music, --sound, --vsync and their --no-
+// forms, --music-volume N, --sound-volume N (10 to 99), --speed N (0 to 7), --jump-interval N
+// (3 to 100 seconds), each also with one dash; the last of one kind wins. error receives why a
+// request cannot be taken (an unknown option or a value out of range among them).
 std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QString& environment_window,
                                               bool run_mode, QString* error);
 

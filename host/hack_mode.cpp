@@ -2,6 +2,7 @@
 #include "hack_mode.h"
 
 #include "say.h"
+#include "x11_windows.h"
 
 #include <QFileInfo>
 #include <cerrno>
@@ -21,6 +22,21 @@ void Pass_On(int sig)
     if (Engine_Pid > 0) kill(Engine_Pid, sig);
 }
 
+// Why this copy of the hack stays silent, or nothing when it plays. A settings app's preview pane
+// is clicked through hack after hack: no sound there. A daemon runs one copy per monitor: the
+// copy on the first monitor (the primary one, else the first the server lists) plays, the others
+// stay silent, so no sound plays twice; which copy that is does not change while they run.
+QByteArray Silent_Reason(const Hack_Request& request)
+{
+    if (request.Settings_Pane) return "a settings app's preview pane";
+    Screen_Rect place;
+    const std::vector<Screen_Rect> monitors = Screen_Monitors();
+    if (monitors.size() < 2 || !Window_Place(Parse_Window_Id(request.Window_Id), place)) return {};
+    const int monitor = Monitor_Holding(place, monitors);
+    if (monitor <= 0) return {};
+    return "the copy on the first monitor plays the sound (this one is on monitor " + QByteArray::number(monitor + 1) + ")";
+}
+
 }  // namespace
 
 int Run_Hack_Mode(const Hack_Request& request, const QString& program_dir)
@@ -31,7 +47,8 @@ int Run_Hack_Mode(const Hack_Request& request, const QString& program_dir)
         return 1;
     }
     const QByteArray engine_path = engine.toLocal8Bit(), directory = program_dir.toLocal8Bit(),
-                     window = request.Window_Id.toLatin1();
+                     window = request.Window_Id.toLatin1(), settings = request.Run_Settings.toLatin1(),
+                     silent = Silent_Reason(request);
 
     // Signals that arrive before the engine exists are held, then passed on.
     sigset_t forwarded, previous;
@@ -57,6 +74,8 @@ int Run_Hack_Mode(const Hack_Request& request, const QString& program_dir)
         if (getppid() == 1) _exit(1);
         if (chdir(directory.constData()) != 0) _exit(126);
         setenv("XSCREENSAVER_WINDOW", window.constData(), 1);
+        if (!settings.isEmpty()) setenv("ZERO_SETTINGS", settings.constData(), 1);
+        if (!silent.isEmpty()) setenv("ZERO_SILENT", silent.constData(), 1);
         execl(engine_path.constData(), engine_path.constData(), static_cast<char*>(nullptr));
         Say("the engine could not be started: %s: %s", engine_path.constData(), std::strerror(errno));
         _exit(127);

@@ -5,6 +5,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 
 namespace {
 
@@ -66,4 +67,53 @@ bool Window_Size(unsigned long window, Window_Extent& size)
     if (!status || Caught_Errors) return false;
     size = {attributes.width, attributes.height};
     return true;
+}
+
+int Monitor_Holding(const Screen_Rect& window, const std::vector<Screen_Rect>& monitors)
+{
+    const long middle_x = window.x + window.width / 2, middle_y = window.y + window.height / 2;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const Screen_Rect& m = monitors[i];
+        if (middle_x >= m.x && middle_x < m.x + long(m.width) && middle_y >= m.y && middle_y < m.y + long(m.height))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool Window_Place(unsigned long window, Screen_Rect& place)
+{
+    Display* display = hostDisplay();
+    if (!display || window == 0) return false;
+    XSync(display, False);
+    Caught_Errors = 0;
+    auto previous = XSetErrorHandler(countError);
+    XWindowAttributes attributes{};
+    Window child = None;
+    int x = 0, y = 0;
+    const bool known = XGetWindowAttributes(display, window, &attributes) &&
+                       XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!known || Caught_Errors) return false;
+    place = {x, y, attributes.width, attributes.height};
+    return true;
+}
+
+std::vector<Screen_Rect> Screen_Monitors()
+{
+    std::vector<Screen_Rect> monitors;
+    Display* display = hostDisplay();
+    int event_base = 0, error_base = 0, major = 0, minor = 0;
+    if (!display || !XRRQueryExtension(display, &event_base, &error_base) || !XRRQueryVersion(display, &major, &minor) ||
+        (major == 1 && minor < 5))
+        return monitors;
+    int count = 0;
+    XRRMonitorInfo* list = XRRGetMonitors(display, DefaultRootWindow(display), True, &count);
+    for (int i = 0; i < count; ++i) {
+        const Screen_Rect m{list[i].x, list[i].y, list[i].width, list[i].height};
+        if (list[i].primary) monitors.insert(monitors.begin(), m);
+        else monitors.push_back(m);
+    }
+    if (list) XRRFreeMonitors(list);
+    return monitors;
 }

@@ -11,3 +11,16 @@ struct Window_Extent {
 };
 // The size of a window of any client; false when there is no such window (or no display).
 bool Window_Size(unsigned long window, Window_Extent& size);
+
+#include <vector>
+
+struct Screen_Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+// Which of the monitors holds the middle of the window; -1 when none does.
+int Monitor_Holding(const Screen_Rect& window, const std::vector<Screen_Rect>& monitors);
+
+// Where the window lies on its screen, and the screen's monitors (RandR's list with the primary
+// one moved to the front). False when the window is gone or the server cannot tell.
+bool Window_Place(unsigned long window, Screen_Rect& place);
+std::vector<Screen_Rect> Screen_Monitors();

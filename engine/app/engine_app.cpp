@@ -130,6 +130,11 @@ void EngineApp::init()
     }
 
     g_settings = readBehaviourSettings(behaviourSettingsPath(std::filesystem::current_path().string()));
+    // A daemon's options for this run, passed on by the host; the file stays as it is.
+    if (const char* runSettings = std::getenv("ZERO_SETTINGS"); runSettings && *runSettings) {
+        applyRunSettings(g_settings, runSettings);
+        logLine("settings for this run: %s", runSettings);
+    }
     gammaFactor = static_cast<float>(g_settings.gamma) * 0.01f;
     applyGamma();
     g_camera.speed *= g_settings.speed;
@@ -175,7 +180,14 @@ void EngineApp::init()
         g_app.stopOnError();
         SDL_ShowCursor(SDL_ENABLE);
     };
-    g_audio.init(window);
+    // In a lent window nobody may be there to click a message away, and a machine without sound
+    // still wants its picture; ZERO_SILENT (with its reason) is the host's word that this copy
+    // stays silent.
+    const char* silentReason = std::getenv("ZERO_SILENT");
+    const SoundDevice need = silentReason && *silentReason ? SoundDevice::Unwanted
+                             : hostWindow                  ? SoundDevice::Optional
+                                                           : SoundDevice::Required;
+    g_audio.init(window, need, silentReason);
     g_audio.loadStreamFromPack(g_pack, "seagulls.mp3");
     g_audio.loadStreamFromPack(g_pack, "ocean.mp3");
     g_audio.setVolume(kSeagullSlot, streamVolume(g_settings.soundVolume, kSeagullVolumeShare));

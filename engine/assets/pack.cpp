@@ -4,7 +4,10 @@
 #include "base/messages.h"
 #include "base/names.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,19 +46,68 @@ void ResourcePack::open(const char* packPath)
     }
 }
 
+// Several engines can start in one program directory at once (a screensaver daemon runs one per
+// monitor). They choose their folders one at a time, under a lock on the directory, and each keeps
+// a lock on the folder it made for as long as it lives. A folder whose lock is held belongs to a
+// running engine and is never taken for an empty leftover; a crashed engine's lock goes with it.
+namespace {
+
+int openFolder(const std::string& name) { return ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
+
+class ChoosingLock {
+public:
+    ChoosingLock() : fd_(openFolder("."))
+    {
+        if (fd_ >= 0)
+            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~ChoosingLock()
+    {
+        if (fd_ >= 0) ::close(fd_);   // closing lets the lock go
+    }
+    ChoosingLock(const ChoosingLock&) = delete;
+    ChoosingLock& operator=(const ChoosingLock&) = delete;
+
+private:
+    int fd_;
+};
+
+bool heldByAnotherEngine(const std::string& name)
+{
+    const int fd = openFolder(name);
+    if (fd < 0) return false;
+    const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+}  // namespace
+
+bool ResourcePack::claimFolder(const std::string& name)
+{
+    if (mkdir(name.c_str(), 0755) != 0) return false;
+    ownsFolder_ = true;
+    folderLock_ = openFolder(name);
+    if (folderLock_ >= 0) flock(folderLock_, LOCK_EX | LOCK_NB);
+    return true;
+}
+
 bool ResourcePack::createFolder()
 {
+    ChoosingLock choosing;
     std::string name = kFolderBase;
-    if (mkdir(name.c_str(), 0755) != 0) {
+    if (!claimFolder(name)) {
         bool made = false;
         for (int i = 0; i < kMaxTempFolderTries && !made; ++i) {
-            rmdir(name.c_str());   // succeeds only for an empty leftover of an earlier run
-            if (mkdir(name.c_str(), 0755) == 0) {
+            // Succeeds only for an empty leftover of an earlier run, never for a running engine's.
+            if (!heldByAnotherEngine(name)) rmdir(name.c_str());
+            if (claimFolder(name)) {
                 made = true;
                 break;
             }
             name = kFolderBase + std::to_string(i);
-            made = mkdir(name.c_str(), 0755) == 0;
+            made = claimFolder(name);
         }
         if (!made) return false;
     }
@@ -118,7 +170,13 @@ void ResourcePack::removeTempFiles()
 {
     for (const PackRecord& r : directory_) std::remove((folderPrefix_ + r.name).c_str());
     directory_.clear();
+    // Only a folder this engine made, and only once: by the time of the exit's clean-up another
+    // engine may have made a folder of the same name.
+    if (!ownsFolder_) return;
     rmdir(folderName_.c_str());   // fails, as it should, when something else is left inside
+    if (folderLock_ >= 0) ::close(folderLock_);
+    folderLock_ = -1;
+    ownsFolder_ = false;
 }
 
 void ResourcePack::close()

@@ -10,7 +10,10 @@
 
 class ResourcePack {
 public:
+    ResourcePack() = default;
     ~ResourcePack();   // process exit: the clean-up once more
+    ResourcePack(const ResourcePack&) = delete;
+    ResourcePack& operator=(const ResourcePack&) = delete;
 
     // Reads the directory and creates the temporary folder ("ScrTempFd", else "ScrTempFd0", ...).
     void open(const char* packPath);
@@ -32,12 +35,15 @@ public:
 private:
     const PackRecord* find(const std::string& name) const;
     bool createFolder();
+    bool claimFolder(const std::string& name);
 
     int32_t entryCount_ = 0;
     std::string packPath_;
     std::string folderName_ = "ScrTempFd";
     std::string folderPrefix_ = "ScrTempFd/";
     std::vector<PackRecord> directory_;   // lookup order: the pack's last record first
+    bool ownsFolder_ = false;              // made by this engine and not yet removed
+    int folderLock_ = -1;                  // open on that folder, holding its lock
 };
 
 // How many numbered folder names are tried before giving up.

@@ -14,15 +14,28 @@ void AudioPlayer::fail(const char* text, const char* caption)
     showMessage(text, caption);
 }
 
-void AudioPlayer::init(void* window)
+void AudioPlayer::init(void* window, SoundDevice need, const char* reason)
 {
+    silent_ = false;
+    if (need == SoundDevice::Unwanted) {
+        silent_ = true;
+        logLine("running silent: %s", reason ? reason : "no sound wanted");
+        return;
+    }
     if (streamLibraryVersion() != kStreamLibraryVersion) fail("BASS version 2.2 was not loaded", "Incorrect BASS.DLL");
     deviceOpen_ = streamLibraryInit(kDefaultDevice, kOutputFrequency, 0, window);
-    if (!deviceOpen_) fail("BASS could not be initialized", "BASS Error");
+    if (deviceOpen_) return;
+    if (need == SoundDevice::Optional) {
+        silent_ = true;
+        logLine("no sound device: running silent");
+        return;
+    }
+    fail("BASS could not be initialized", "BASS Error");
 }
 
 void AudioPlayer::loadStreamFromPack(ResourcePack& pack, const char* name)
 {
+    if (silent_) return;
     pack.extract(name);
     std::string path = pack.tempPath(name);
     uint32_t handle = streamCreateFile(false, path.c_str(), 0, 0, kStreamLoop);

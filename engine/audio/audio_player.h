@@ -7,12 +7,22 @@
 #include <cstdint>
 #include <vector>
 
+// What a run asks of the sound device.
+enum class SoundDevice {
+    Required,   // the screensaver's own runs: without a device the library's messages are shown
+    Optional,   // in a window a daemon or a settings app lends: without a device the run goes on silent
+    Unwanted,   // another copy plays the sound, or a preview that nobody listens to: none is opened
+};
+
 class AudioPlayer {
 public:
     ~AudioPlayer();   // process exit: frees whatever is still counted
 
-    // Version check, then the output device for the engine's window.
-    void init(void* window);
+    // Version check, then the output device for the engine's window. A silent player (no device
+    // where none was wanted or required) loads no streams, and its operations do nothing; one line
+    // of the log says why (reason: why none is wanted).
+    void init(void* window, SoundDevice need = SoundDevice::Required, const char* reason = nullptr);
+    bool silent() const { return silent_; }
     // Extracts the file and opens it as a looping stream appended to the streams; a file that
     // fails is not appended, so later indices shift down.
     void loadStreamFromPack(ResourcePack& pack, const char* name);
@@ -39,6 +49,7 @@ private:
 
     std::vector<uint32_t> streams_;
     bool deviceOpen_ = false;
+    bool silent_ = false;
 };
 
 // The sea sounds' fixed slots; the music's slot is counted at start-up.

@@ -48,11 +48,16 @@ void ProfileFile::parse(std::istream& in)
     }
 }
 
-int ProfileFile::readInt(const std::string& section, const std::string& key, int fallback) const
+std::optional<int> ProfileFile::findInt(const std::string& section, const std::string& key) const
 {
     for (const Entry& e : entries_)
         if (sameNameIgnoringCase(e.section, section) && sameNameIgnoringCase(e.key, key)) return parseProfileInt(e.value);
-    return fallback;
+    return std::nullopt;
+}
+
+int ProfileFile::readInt(const std::string& section, const std::string& key, int fallback) const
+{
+    return findInt(section, key).value_or(fallback);
 }
 
 int parseProfileInt(const std::string& value)

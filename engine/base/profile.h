@@ -4,6 +4,7 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ public:
 
     // The key's integer in the section, or fallback when the section or key is missing.
     int readInt(const std::string& section, const std::string& key, int fallback) const;
+    // The same, nothing when the section or key is missing.
+    std::optional<int> findInt(const std::string& section, const std::string& key) const;
 
 private:
     ProfileFile() = default;

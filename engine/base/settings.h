@@ -24,6 +24,11 @@ BehaviourSettings readBehaviourSettings(const std::string& path);
 // The same from a file already read.
 BehaviourSettings behaviourSettingsFrom(const ProfileFile& file);
 
+// Values for this run only, over those of the file: "key=value" pairs of the file's keys separated
+// by ';' (as a daemon's options arrive through the host in ZERO_SETTINGS), read as the file's
+// values are. Other keys are ignored. Gives how many values were taken.
+int applyRunSettings(BehaviourSettings& settings, const std::string& text);
+
 // Where the engine finds its settings: "controls.cfg" in the folder, in any letter case.
 std::string behaviourSettingsPath(const std::string& folder);
 

@@ -2,6 +2,7 @@
 // directory and web addresses.
 #include "command_line.h"
 #include "program_dir.h"
+#include "x11_windows.h"
 
 #include <QDir>
 #include <QFile>
@@ -134,6 +135,75 @@ private slots:
             QVERIFY(request);
             QCOMPARE(request->Window_Id, window);
         }
+    }
+
+    // The descriptor's options become behaviour keys for one run; anything else is refused.
+    void hackOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("settings");   // "!" and what the message says: refused
+        QTest::addColumn<bool>("pane");
+        QTest::newRow("none") << QStringList{"--root"} << "" << false;
+        QTest::newRow("the settings app's own example")
+            << QStringList{"--root", "--fps", "--no-clock", "--music-volume", "20"} << "clock_on=0;fpsch_on=1;music_vo=20" << false;
+        QTest::newRow("every option, one dash")
+            << QStringList{"-root", "-no-fps", "-clock", "-no-music", "-sound", "-vsync", "-sound-volume", "99",
+                           "-speed", "0", "-jump-interval", "100"}
+            << "camjump_vo=100;clock_on=1;fpsch_on=0;music_on=0;sound_on=1;sound_vo=99;speed_vo=0;vsync_on=1" << false;
+        QTest::newRow("the last one wins") << QStringList{"--clock", "--root", "--no-clock", "--speed", "7", "--speed", "2"}
+                                           << "clock_on=0;speed_vo=2" << false;
+        QTest::newRow("preview pane") << QStringList{"--window-id", "77", "--no-vsync"} << "vsync_on=0" << true;
+        QTest::newRow("unknown") << QStringList{"--root", "--bogus"} << "!unknown option \"--bogus\"" << false;
+        QTest::newRow("gamma is the daemon's") << QStringList{"--root", "--gamma", "150"} << "!unknown option \"--gamma\"" << false;
+        QTest::newRow("below the range") << QStringList{"--root", "--music-volume", "9"} << "!--music-volume takes a whole number from 10 to 99, not \"9\"" << false;
+        QTest::newRow("above the range") << QStringList{"--root", "--jump-interval", "101"} << "!from 3 to 100, not \"101\"" << false;
+        QTest::newRow("not a number") << QStringList{"--root", "--speed", "fast"} << "!from 0 to 7, not \"fast\"" << false;
+        QTest::newRow("a fraction") << QStringList{"--root", "--sound-volume", "20.5"} << "!not \"20.5\"" << false;
+        QTest::newRow("no value") << QStringList{"--root", "--sound-volume"} << "!--sound-volume takes a whole number from 10 to 99" << false;
+    }
+    void hackOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, settings);
+        QFETCH(bool, pane);
+        QString error;
+        const auto request = Read_Hack_Request(args, "0x40000C", true, &error);
+        if (settings.startsWith(u'!')) {
+            QVERIFY(!request);
+            QVERIFY2(error.contains(settings.mid(1)), qPrintable(error));
+            return;
+        }
+        QVERIFY2(request, qPrintable(error));
+        QCOMPARE(request->Run_Settings, settings);
+        QCOMPARE(request->Settings_Pane, pane);
+        // Our own modes are not the daemon's: options without --root or a window mean nothing.
+        QVERIFY(!Read_Hack_Request({"/c", "--bogus"}, "0x40000C", false, &error));
+    }
+
+    // The daemon's copy on the first monitor plays the sound; a window finds its monitor by its middle.
+    void monitorOfWindow_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("monitor");
+        QTest::newRow("left") << 0 << 0 << 1280 << 720 << 0;
+        QTest::newRow("right") << 1280 << 0 << 1280 << 720 << 1;
+        QTest::newRow("below") << 0 << 720 << 1920 << 1080 << 2;
+        QTest::newRow("spanning two, middle on the right") << 200 << 0 << 2360 << 720 << 1;
+        QTest::newRow("off every monitor") << 2600 << 800 << 100 << 100 << -1;
+        QTest::newRow("small pane inside the right one") << 2000 << 300 << 200 << 150 << 1;
+    }
+    void monitorOfWindow()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, monitor);
+        const std::vector<Screen_Rect> monitors = {{0, 0, 1280, 720}, {1280, 0, 1280, 720}, {0, 720, 1920, 1080}};
+        QCOMPARE(Monitor_Holding({x, y, width, height}, monitors), monitor);
     }
 };
 

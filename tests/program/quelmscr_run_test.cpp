@@ -292,6 +292,8 @@ TEST(QuelmscrHack, DrawsTheLiveSceneIntoAGivenWindowAndFollowsItsSize)
     env.merge(knownFlight());
     ASSERT_TRUE(host.start(dir.path, "quelmscr", env, {"--root", "--window-id", pane->id}));
     ASSERT_TRUE(host.waitForOutput("zero: running", 60)) << host.stderrText();
+    EXPECT_NE(host.stderrText().find("zero: running silent: a settings app's preview pane"), std::string::npos)
+        << host.stderrText();
     const pid_t engine = engineChild(host.pid);
     auto child = waitForWindow(kEngineTitle, 10);
     ASSERT_TRUE(child);
@@ -341,4 +343,60 @@ TEST(QuelmscrHack, PassesTheDaemonsSignalOnAndEndsWithTheEngine)
         for (const std::string& name : dir.entries()) EXPECT_EQ(name.find("ScrTempFd"), std::string::npos) << name;
         EXPECT_EQ(host.stderrText().find("gamma"), std::string::npos) << "the ramp is the daemon's";
     }
+}
+
+// A daemon runs one copy of the hack per monitor, each in a window of its own, at the same moment
+// and in the same program directory. The copy on the first monitor alone opens the sound device;
+// the other opens none and says why. Both draw, each in a folder of its own, and the daemon's
+// options reach both engines.
+TEST(QuelmscrHack, OnTwoMonitorsOnlyTheFirstMonitorsCopyOpensTheSoundDevice)
+{
+    PrivateXServer server;   // monitors of its own: the shared display keeps its one
+    ASSERT_TRUE(server.start()) << "no private Xvfb";
+    const std::string sharedDisplay = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    setenv("DISPLAY", server.display.c_str(), 1);
+    struct RestoreDisplay {
+        std::string display;
+        ~RestoreDisplay() { setenv("DISPLAY", display.c_str(), 1); }
+    } restore{sharedDisplay};
+    int status = 0;
+    shell("xrandr --setmonitor QuelmLeft 960/254x1080/286+0+0 screen && "
+          "xrandr --setmonitor QuelmRight 960/254x1080/286+960+0 none", &status);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(shell("xrandr --listmonitors | head -1"), "Monitors: 2\n");
+
+    ProgramDir dir;
+    ConfigHome config(dir.path);
+    const char* sides[] = {"QuelmLeft", "QuelmRight"};
+    RunningProgram windows[2], hosts[2];
+    std::string mix[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string geometry = "960x1080+" + std::to_string(960 * i) + "+0";
+        ASSERT_TRUE(windows[i].start("/", "/usr/bin/xev", {}, {"-geometry", geometry, "-name", sides[i]}));
+        auto window = waitForWindow(sides[i], 10);
+        ASSERT_TRUE(window) << displayReport();
+        mix[i] = dir.path + "-" + sides[i] + ".raw";
+        auto env = config.env();
+        env.merge(knownFlight());
+        env.insert({{"XSCREENSAVER_WINDOW", window->id}, {"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", mix[i]}});
+        ASSERT_TRUE(hosts[i].start(dir.path, "quelmscr", env, {"--root", "--no-clock", "--music-volume", "20"}));
+    }
+    for (RunningProgram& host : hosts) ASSERT_TRUE(host.waitForOutput("first frame shown", 90)) << host.stderrText();
+    for (RunningProgram& host : hosts) {
+        host.signal(SIGTERM);
+        ASSERT_TRUE(host.waitExit(15)) << host.stderrText();
+        EXPECT_EQ(host.exitCode, 0) << host.stderrText();
+        EXPECT_NE(host.stderrText().find("zero: settings for this run: clock_on=0;music_vo=20"), std::string::npos)
+            << host.stderrText();
+    }
+    EXPECT_EQ(hosts[0].stderrText().find("running silent"), std::string::npos) << hosts[0].stderrText();
+    EXPECT_NE(hosts[0].stderrText().find("audio stream 2: tr1.ogg"), std::string::npos) << hosts[0].stderrText();
+    EXPECT_TRUE(fs::exists(mix[0]));
+    EXPECT_NE(hosts[1].stderrText().find("zero: running silent: the copy on the first monitor plays the sound "
+                                         "(this one is on monitor 2)"),
+              std::string::npos)
+        << hosts[1].stderrText();
+    EXPECT_FALSE(fs::exists(mix[1])) << "the silent copy opened a device";
+    for (const std::string& name : dir.entries()) EXPECT_EQ(name.find("ScrTempFd"), std::string::npos) << name;
+    for (const std::string& file : mix) fs::remove(file);
 }

@@ -323,3 +323,29 @@ TEST_F(ZeroAudio, NoAudioDeviceShowsTheLibraryErrorAndEndsBeforeTheFirstFrame)
     EXPECT_EQ(dir.entries(), before) << "the run left something in the program directory";
     EXPECT_FALSE(fs::exists(mixPath));
 }
+
+// In a window a daemon lends, a machine without a sound device still gets its picture: one line
+// says so, no message waits for a click, and the run goes on silent until it is ended.
+TEST_F(ZeroAudio, InALentWindowWithoutADeviceTheRunGoesOnSilent)
+{
+    RunningProgram pane;
+    ASSERT_TRUE(pane.start("/", "/usr/bin/xev", {}, {"-geometry", "320x240", "-name", "QuelmSilentPane"}));
+    auto window = waitForWindow("QuelmSilentPane", 10.0);
+    ASSERT_TRUE(window) << displayReport();
+    auto env = environment("no-such-driver");
+    env["XSCREENSAVER_WINDOW"] = window->id;
+    ASSERT_TRUE(zero.start(dir.path, "zero", env));
+    ASSERT_TRUE(zero.waitForOutput("first frame shown", 60.0)) << zero.stderrText();
+    zero.signal(SIGTERM);
+    ASSERT_TRUE(zero.waitExit(15.0));
+    const std::string err = zero.stderrText();
+    EXPECT_EQ(zero.exitCode, 0) << err;
+    const std::string said = "zero: no sound device: running silent\n";
+    const size_t line = err.find(said);
+    ASSERT_NE(line, std::string::npos) << err;
+    EXPECT_EQ(err.find("running silent", line + said.size()), std::string::npos) << "said once\n" << err;
+    EXPECT_EQ(err.find("BASS"), std::string::npos) << err;
+    EXPECT_EQ(err.find("audio stream"), std::string::npos) << "no stream opened\n" << err;
+    EXPECT_EQ(err.find("shutting down after 0 frames"), std::string::npos) << err;
+    EXPECT_EQ(dir.entries(), before) << "the run left something in the program directory";
+}

@@ -1,10 +1,16 @@
 #include "assets/pack.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <sstream>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -176,6 +182,96 @@ TEST_F(PackFolder, LeftoverFolders)
     EXPECT_TRUE(fs::exists("ScrTempFd0/foreign.txt"));
     EXPECT_FALSE(fs::exists("ScrTempFd0/a.txt"));
     EXPECT_EQ(fileText("ScrTempFd/keep.txt"), "someone's");
+}
+
+// Engines that share a program directory (a daemon starts one per monitor at the same moment):
+// each gets a folder of its own and keeps it, whatever leftovers lie there, and nothing is left.
+TEST_F(PackFolder, EnginesStartedTogetherNeverShareAFolder)
+{
+    writePack(buildPack({{"a.txt", bytes("abc")}}));
+    const std::vector<std::function<void()>> leftovers = {
+        [] {},
+        [] { fs::create_directory("ScrTempFd"); },
+        [] { fs::create_directory("ScrTempFd0"); },
+        [] {
+            fs::create_directory("ScrTempFd");
+            std::ofstream("ScrTempFd/keep.txt") << "someone's";
+        },
+    };
+    for (int round = 0; round < 20; ++round) {
+        leftovers[round % leftovers.size()]();
+        int go[2][2], said[2];   // each child its own go-ahead, one pipe back for both
+        ASSERT_EQ(pipe(go[0]), 0);
+        ASSERT_EQ(pipe(go[1]), 0);
+        ASSERT_EQ(pipe(said), 0);
+        pid_t children[2];
+        for (int k = 0; k < 2; ++k) {
+            children[k] = fork();
+            ASSERT_GE(children[k], 0);
+            if (children[k] == 0) {
+                const int mine = go[k][0];
+                char c;
+                if (read(mine, &c, 1) != 1) _exit(2);
+                ResourcePack pack;
+                pack.open("data.res");
+                pack.extract("a.txt");
+                struct stat folder {};
+                if (stat(pack.folderName().c_str(), &folder) != 0) _exit(3);
+                const std::string line = pack.folderName() + " " + std::to_string(folder.st_ino) + "\n";
+                if (write(said[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) _exit(4);
+                if (read(mine, &c, 1) != 1) _exit(5);   // both live until both have spoken
+                const bool kept = fileText(pack.tempPath("a.txt")) == "abc";
+                pack.removeTempFiles();
+                _exit(kept ? 0 : 6);
+            }
+        }
+        for (auto& pair : go) ASSERT_EQ(write(pair[1], "g", 1), 1);   // as close to one instant as it gets
+        std::string heard;
+        char buffer[256];
+        while (std::count(heard.begin(), heard.end(), '\n') < 2) {
+            const ssize_t n = read(said[0], buffer, sizeof buffer);
+            ASSERT_GT(n, 0);
+            heard.append(buffer, static_cast<size_t>(n));
+        }
+        for (auto& pair : go) ASSERT_EQ(write(pair[1], "e", 1), 1);
+        for (pid_t child : children) {
+            int status = 0;
+            waitpid(child, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round << ": " << status;
+        }
+        for (int fd : {go[0][0], go[0][1], go[1][0], go[1][1], said[0], said[1]}) ::close(fd);
+        std::istringstream lines(heard);
+        std::string first, second;
+        std::getline(lines, first);
+        std::getline(lines, second);
+        EXPECT_NE(first.substr(0, first.find(' ')), second.substr(0, second.find(' '))) << "round " << round;
+        EXPECT_NE(first, second) << "round " << round;
+        std::set<std::string> left;
+        for (const auto& entry : fs::directory_iterator(dir)) left.insert(entry.path().filename().string());
+        std::set<std::string> expected = {"data.res"};
+        if (round % leftovers.size() == 3) expected.insert("ScrTempFd");   // the one with someone's file
+        EXPECT_EQ(left, expected) << "round " << round;
+        fs::remove_all("ScrTempFd");
+    }
+}
+
+// The exit's clean-up repeats the end of the run's; by then another engine may have made a
+// folder of the same name, which must stay.
+TEST_F(PackFolder, TheSecondCleanUpLeavesAnotherEnginesFolder)
+{
+    writePack(buildPack({{"a.txt", bytes("abc")}}));
+    ResourcePack first;
+    first.open("data.res");
+    first.removeTempFiles();
+    ResourcePack second;
+    second.open("data.res");
+    ASSERT_EQ(second.folderName(), "ScrTempFd");
+    first.close();
+    EXPECT_TRUE(fs::is_directory("ScrTempFd"));
+    ResourcePack third;   // and one that starts beside a live, still empty folder leaves it be
+    third.open("data.res");
+    EXPECT_EQ(third.folderName(), "ScrTempFd0");
+    EXPECT_TRUE(fs::is_directory("ScrTempFd"));
 }
 
 TEST_F(PackFolder, EscapingNamesWriteNothingOutside)

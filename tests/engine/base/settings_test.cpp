@@ -6,6 +6,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -110,6 +111,37 @@ TEST_F(SettingsFolder, NegativeVolumeSaturatesInsteadOfOverflowing)
     EXPECT_EQ(streamVolume(s.musicVolume, kMusicVolumeShare), INT_MAX);
     EXPECT_EQ(streamVolume(s.soundVolume, kSeagullVolumeShare), INT_MAX);
     EXPECT_GT(streamVolume(s.soundVolume, kOceanVolumeShare), 100) << "a smaller share fits an int, still refused";
+}
+
+// A daemon's options for one run: each given key replaces the file's value, every other value
+// stays the file's, and the file is not touched.
+TEST_F(SettingsFolder, RunSettingsOverrideOnlyTheKeysTheyName)
+{
+    const std::string file = "[FullScreen behaviour Control]\nfpsch_on=0\nclock_on=1\nmusic_vo=80\nsound_vo=70\n"
+                             "speed_vo=2\ncamjump_vo=30\nvsync_on=1\nmusic_on=1\nsound_on=0\n";
+    write("Controls.cfg", file);
+    BehaviourSettings s = read();
+    EXPECT_EQ(applyRunSettings(s, "fpsch_on=1;clock_on=0;music_vo=20;bogus=5;gamma"), 3);
+    EXPECT_TRUE(s.frameRateShown);
+    EXPECT_FALSE(s.clockShown);
+    EXPECT_EQ(streamVolume(s.musicVolume, kMusicVolumeShare), 20);
+    EXPECT_FLOAT_EQ(s.soundVolume, 0.7f);
+    EXPECT_FLOAT_EQ(s.speed, 2.0f);
+    EXPECT_EQ(s.cameraJumpInterval, 30);
+    EXPECT_TRUE(s.verticalSync);
+    EXPECT_TRUE(s.musicOn);
+    EXPECT_FALSE(s.soundOn);
+    EXPECT_EQ(applyRunSettings(s, "SOUND_ON=1;speed_vo=0;camjump_vo=5;vsync_on=0;sound_vo=15;music_on=0"), 6);
+    EXPECT_TRUE(s.soundOn);
+    EXPECT_FLOAT_EQ(s.speed, 0.0f);
+    EXPECT_EQ(s.cameraJumpInterval, 5);
+    EXPECT_FALSE(s.verticalSync);
+    EXPECT_EQ(streamVolume(s.soundVolume, kSeagullVolumeShare), 12);
+    EXPECT_FALSE(s.musicOn);
+    EXPECT_EQ(applyRunSettings(s, ""), 0);
+    EXPECT_EQ(applyRunSettings(s, "[Other];clock_on=1"), 0) << "a section of its own is not the file's";
+    std::ifstream in(folder + "/Controls.cfg");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), file);
 }
 
 TEST(ProfileText, ReadsLikeTheFile)
