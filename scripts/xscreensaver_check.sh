@@ -2,12 +2,30 @@
 # Quelm 3D under the real XScreenSaver daemon, as a user would meet it: installs for a throwaway
 # unprivileged user (the daemon refuses to run hacks as root), starts the daemon on a private
 # Xvfb, activates Quelm 3D, screenshots the screen, ends it with -deactivate and with a key press,
-# and checks that nothing is left behind; then CYCLES more activate/deactivate rounds and a
-# screenshot of the settings app's preview pane. Run as root after a build.
-#   scripts/xscreensaver_check.sh [CYCLES] [OUT_DIR]
+# and checks that nothing is left behind; then CYCLES more activate/deactivate rounds and
+# screenshots of the settings app's preview pane and of its Settings panel. Run as root after a build.
+#   scripts/xscreensaver_check.sh [--no-sound-device] [--monitors 2] [--options "ARGS"] [CYCLES] [OUT_DIR]
+# --no-sound-device: SDL's own choice of driver on a machine without a sound card (else its silent
+#   one); --monitors 2: the screen split into two monitors, one copy of the hack on each, exactly one
+#   of them holding the sound device (SDL's disk driver) open; --options: the list's entry runs
+#   "quelm3d --root ARGS".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
+sound_driver=dummy
+monitors=1
+options=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-sound-device) sound_driver="" ;;
+    --monitors) monitors="$2"; shift ;;
+    --options) options="$2"; shift ;;
+    *) break ;;
+  esac
+  shift
+done
+[ "$monitors" = 1 ] || [ "$monitors" = 2 ] || { echo "xscreensaver_check: --monitors takes 1 or 2"; exit 2; }
+[ "$monitors" = 1 ] || sound_driver=disk
 cycles="${1:-10}"
 out="${2:-$repo/build/xscreensaver-check}"
 [ "$(id -u)" -eq 0 ] || { echo "xscreensaver_check: run as root (it makes a user)"; exit 2; }
@@ -17,9 +35,19 @@ id "$user" > /dev/null 2>&1 || useradd -M -s /bin/sh "$user"
 home=$(mktemp -d)
 chown "$user" "$home"
 chmod 755 "$home"
-# No sound card on test machines: SDL's silent driver; messages to the log, not boxes.
-as_user() { runuser -u "$user" -- env HOME="$home" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$home" SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" ZERO_MESSAGES=stderr "$@"; }
+mix="$home/mix.raw"
+# Messages to the log, not boxes. SDL's disk driver writes what it plays to one file, so who holds
+# the sound device shows in who holds that file open.
+as_user() {
+  runuser -u "$user" -- env HOME="$home" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$home" ZERO_MESSAGES=stderr \
+    ${sound_driver:+SDL_AUDIODRIVER=$sound_driver} SDL_DISKAUDIOFILE="$mix" "$@"
+}
 source scripts/xvfb.sh
+if [ "$monitors" = 2 ]; then
+  xrandr --setmonitor QuelmLeft 960/254x1080/286+0+0 screen > /dev/null
+  xrandr --setmonitor QuelmRight 960/254x1080/286+960+0 none > /dev/null
+  xrandr --listmonitors
+fi
 cleanup() {
   pkill -u "$user" 2>/dev/null || true
   as_user bash scripts/install.sh --uninstall > /dev/null 2>&1 || true
@@ -33,6 +61,10 @@ as_user bash scripts/install.sh --no-build
 program="$home/.local/share/quelm3d"
 # Quick to test: no fading, and the list's Quelm 3D entry picked by its place.
 printf 'fade:\tFalse\nunfade:\tFalse\nsplash:\tFalse\n' >> "$home/.xscreensaver"
+if [ -n "$options" ]; then
+  sed -i "s|quelm3d --root|quelm3d --root $options|" "$home/.xscreensaver"
+  grep "quelm3d --root" "$home/.xscreensaver"
+fi
 index=$(awk '/^programs:/ { p = 1; next } p { if ($0 ~ /[^ \t\\]/ && $0 !~ /^[ \t]*\\n\\?$/) n++;
              if (index($0, "quelm3d --root")) { print n; exit } }' "$home/.xscreensaver")
 echo "Quelm 3D is entry $index of the list"
@@ -50,13 +82,26 @@ running() { pgrep -u "$user" -x zero > /dev/null; }
 ended() { ! pgrep -u "$user" -x zero > /dev/null && ! pgrep -u "$user" -f "quelm3d --root" > /dev/null; }
 no_temp() { [ -z "$(ls -d "$program"/ScrTempFd* 2>/dev/null)" ]; }
 
-runs() { grep -c "zero: running" "$out/daemon.log" || true; }
-more_runs() { [ "$(runs)" -gt "$before" ]; }
+runs() { grep -c "zero: running$" "$out/daemon.log" || true; }
+more_runs() { [ "$(runs)" -ge $((before + monitors)) ]; }
+engines() { pgrep -u "$user" -x zero | wc -l; }
+# Engines that hold the disk driver's file open, and the temporary folders in use.
+sounding() { for p in $(pgrep -u "$user" -x zero); do ls -l /proc/$p/fd 2>/dev/null | grep -c "$mix" || true; done | awk '$1 > 0 { n++ } END { print n + 0 }'; }
+folders() { ls -d "$program"/ScrTempFd* 2>/dev/null | wc -l; }
+check_copies() {
+  [ "$monitors" = 2 ] || return 0
+  wait_for 30 sh -c "[ \$(pgrep -u $user -x zero | wc -l) -eq 2 ]" || { echo "FAIL: $(engines) engines for two monitors"; return 1; }
+  wait_for 30 sh -c "[ \$(ls -d '$program'/ScrTempFd* 2>/dev/null | wc -l) -eq 2 ]" || { echo "FAIL: $(folders) temporary folders for two engines: $(cd "$program" && echo ScrTempFd*; pgrep -a -u $user zero)"; return 1; }
+  local s; s=$(sounding)
+  [ "$s" -eq 1 ] || { echo "FAIL: $s engines hold the sound device"; return 1; }
+  echo "two engines, two folders ($(cd "$program" && echo ScrTempFd*)), one holds the sound device"
+}
 
 round() {   # how to end it: deactivate or key
   before=$(runs)
   as_user xscreensaver-command -select "$index" > /dev/null
   wait_for 60 more_runs || { echo "FAIL: the engine did not run"; tail "$out/daemon.log"; return 1; }
+  check_copies || return 1
   # The daemon takes no notice of input in the first moments after it blanks.
   if [ "$1" = key ]; then sleep 3; xdotool key --clearmodifiers a; xdotool mousemove_relative 40 40; else as_user xscreensaver-command -deactivate > /dev/null; fi
   local start=$(date +%s.%N)
@@ -69,6 +114,7 @@ round() {   # how to end it: deactivate or key
 before=$(runs)
 as_user xscreensaver-command -select "$index" > /dev/null
 wait_for 60 more_runs || { echo "FAIL: the engine did not run"; tail "$out/daemon.log"; exit 1; }
+check_copies || exit 1
 sleep 3
 import -window root "$out/activated.png"
 echo "screenshot: $out/activated.png"
@@ -80,6 +126,8 @@ for i in $(seq "$cycles"); do round deactivate || failed=$((failed + 1)); done
 echo "$cycles rounds, $failed failed"
 [ "$(xgamma 2>&1 || true)" = "$gamma_before" ] && echo "display gamma as before: $gamma_before"
 grep -v "^zero: \|^xscreensaver" "$out/daemon.log" | grep -iv "^$" | head -20 || true
+echo "what the engines said of sound and settings:"
+grep "zero: .*silent\|zero: settings for this run\|zero: audio stream\|BASS" "$out/daemon.log" | sort | uniq -c || true
 
 # The settings app's preview pane with Quelm 3D chosen.
 as_user xscreensaver-settings > "$out/settings.log" 2>&1 &
@@ -92,3 +140,9 @@ wait_for 30 running
 sleep 5
 import -window root -crop 1180x750+0+0 "$out/settings-pane.png"
 echo "screenshot: $out/settings-pane.png"
+# Its Settings panel for Quelm 3D: the descriptor's options.
+xdotool mousemove 914 629 click 1   # its "Settings..." button
+wait_for 20 xdotool search --name "Quelm 3D" > /dev/null || echo "FAIL: no Settings panel for Quelm 3D"
+sleep 2
+import -window root "$out/settings-panel.png"
+echo "screenshot: $out/settings-panel.png"
