@@ -268,7 +268,9 @@ TEST(ListRequest, ReadsTheTwoSwitches)
         const auto request = Read_List_Request(row.args, &error);
         SCOPED_TRACE(row.args.join(' ').toStdString());
         EXPECT_EQ(request ? static_cast<int>(request->Action) : -1, row.action);
-        if (request) EXPECT_EQ(request->Hack, row.hack);
+        if (request) {
+            EXPECT_EQ(request->Hack, row.hack);
+        }
         EXPECT_EQ(!error.isEmpty(), row.error);
     }
 }

@@ -60,7 +60,7 @@ wait_for() {   # seconds, command...: true once the command succeeds
     sleep 0.2
   done
 }
-# The island's sky at the top of the screen (the loading picture fades out first).
+# The island's sky at the top of the screen, once the engine said its loading picture is gone.
 sky_on_screen() {
   import -window root "$1.part.png" 2> /dev/null || return 1
   local rgb
@@ -133,7 +133,7 @@ engine_gone() { ! pgrep -u "$user" -x zero > /dev/null; }
 start=$(now)
 as_user quelmscr /s > "$out/run.log" 2>&1 &
 host_pid=$!
-wait_for 90 grep -q "first frame shown" "$out/run.log" || { cat "$out/run.log"; fail "quelmscr /s showed no frame"; }
+wait_for 90 grep -q "loading picture faded out" "$out/run.log" || { cat "$out/run.log"; fail "quelmscr /s showed no scene"; }
 wait_for 30 sky_on_screen "$out/run-island.png" || fail "quelmscr /s: no island on the screen"
 echo "quelmscr /s: the island after $(since "$start") s: $out/run-island.png"
 [ "$(cat "$home/.config/Velmora/Quelm 3D.ini")" = "$(printf '[General]\nPath=%s' "$folder")" ] ||
@@ -181,7 +181,7 @@ as_user xscreensaver -no-splash > "$out/daemon.log" 2>&1 &
 daemon_pid=$!
 wait_for 30 as_user xscreensaver-command -version > /dev/null 2>&1 || { cat "$out/daemon.log"; fail "the daemon did not start"; }
 as_user xscreensaver-command -select "$index" > /dev/null
-wait_for 90 grep -q "zero: first frame shown" "$out/daemon.log" || { tail "$out/daemon.log"; fail "the daemon did not run Quelm 3D"; }
+wait_for 90 grep -q "zero: loading picture faded out" "$out/daemon.log" || { tail "$out/daemon.log"; fail "the daemon did not run Quelm 3D"; }
 wait_for 30 sky_on_screen "$out/xscreensaver-island.png" || fail "XScreenSaver: no island on the screen"
 echo "XScreenSaver: the island after $(since "$start") s: $out/xscreensaver-island.png"
 as_user xscreensaver-command -deactivate > /dev/null
