@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -170,6 +171,12 @@ int Change_Hack_List(const List_Request& request, const QString& program_dir)
     if (hack.isEmpty())
         hack = Is_System_Program_Dir(Executable_Dir()) ? QStringLiteral(QUELM_SYSTEM_HACK)
                                                         : Executable_Dir() + QStringLiteral("quelmscr");
+    // The daemon would fail to start a hack that is not there, each time it picked Quelm 3D.
+    const QFileInfo hack_file(hack);
+    if (request.Action == List_Action::Register && (!hack_file.isFile() || !hack_file.isExecutable())) {
+        Say("%s is not an executable program; Quelm 3D was not added to XScreenSaver's list", qPrintable(hack));
+        return 1;
+    }
     const List_Change change = request.Action == List_Action::Register
                                    ? Register_Hack(files, QFile::encodeName(hack).toStdString())
                                    : Unregister_Hack(files);

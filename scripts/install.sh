@@ -104,7 +104,8 @@ if [ "$uninstall" -eq 1 ]; then
       file|link) rm -f -- "$item" || echo "install: could not remove $item" >&2 ;;
     esac
   done < "$manifest"
-  rm -f -- "$program_dir/Controls.cfg" "$program_dir/ControlsAdj.cfg"
+  # Settings made before the install, beside the system-wide install, stay the user's.
+  grep -q '^took-over$' "$manifest" || rm -f -- "$program_dir/Controls.cfg" "$program_dir/ControlsAdj.cfg"
   dirs=()
   while IFS= read -r line; do
     [ "${line%% *}" = dir ] && dirs=("${line#* }" "${dirs[@]}")
@@ -133,6 +134,7 @@ if [ -f "$path_file" ]; then
     echo "install: $existing linked to the system-wide install; this install takes its place"
     for f in zero data.res Info; do if [ -L "$existing/$f" ]; then rm -f -- "$existing/$f"; fi; done
     rm -f -- "$path_file"
+    if [ "$existing" = "$program_dir" ]; then took_over=1; fi
   else
     echo "install: already installed (see $path_file); run scripts/install.sh --uninstall first" >&2
     exit 1
@@ -167,6 +169,7 @@ install_descriptor
   echo "link $hack_link"
   echo "file $path_file"
   if [ "$xss_registered" -eq 1 ]; then echo "xscreensaver"; fi
+  if [ "${took_over:-0}" -eq 1 ]; then echo "took-over"; fi
   if [ "${descriptor_installed:-0}" -eq 1 ]; then echo "file $xss_config_dir/quelm3d.xml"; fi
   for d in "${created_dirs[@]}"; do echo "dir $d"; done
 } > "$program_dir/$manifest_name"
