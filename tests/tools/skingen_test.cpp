@@ -315,7 +315,8 @@ private slots:
         QCOMPARE(files, 11 + 12 + 2 + 4 + 2 + 4 + 4 + 1);
     }
 
-    // The package's icon: the island disc at every size desktops ask for, round, on transparency.
+    // The package's icon: the island disc at every size desktops ask for, round, on transparency,
+    // sky over its middle and sea under it.
     void iconAtEverySize()
     {
         QTemporaryDir out;
@@ -324,24 +325,15 @@ private slots:
         QVERIFY(skingen.waitForFinished(120000));
         QCOMPARE(skingen.exitCode(), 0);
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-            const QString name = QString("%1x%1/apps/quelm3d.png").arg(size);
-            const QImage icon(out.filePath(name));
-            QVERIFY2(!icon.isNull(), qPrintable(name));
+            const QImage icon(out.filePath(QString("%1x%1/apps/quelm3d.png").arg(size)));
             QCOMPARE(icon.size(), QSize(size, size));
-            QVERIFY2(icon.hasAlphaChannel(), qPrintable(name));
-            for (QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
-                QCOMPARE(qAlpha(icon.pixel(corner)), 0);
+            QCOMPARE(qAlpha(icon.pixel(0, 0)) + qAlpha(icon.pixel(size - 1, size - 1)), 0);
             QCOMPARE(qAlpha(icon.pixel(size / 2, size / 2)), 255);
-            // Sky over the upper middle of the disc, sea under the lower middle.
-            long sky_red = 0, sky_blue = 0, sea_red = 0, sea_blue = 0;
-            for (int y = size / 5; y < size * 2 / 5; ++y)
-                for (int x = size * 2 / 5; x < size * 3 / 5; ++x) {
-                    sky_red += qRed(icon.pixel(x, y));
-                    sky_blue += qBlue(icon.pixel(x, y));
-                    sea_red += qRed(icon.pixel(x, size - 1 - y));
-                    sea_blue += qBlue(icon.pixel(x, size - 1 - y));
-                }
-            QVERIFY2(sky_blue > sky_red && sea_blue > sea_red, qPrintable(name));
+            const QRgb sky = icon.copy(size * 2 / 5, size / 5, size / 5, size / 5).scaled(1, 1, Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation).pixel(0, 0);
+            const QRgb sea = icon.copy(size * 2 / 5, size * 3 / 5, size / 5, size / 5).scaled(1, 1, Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation).pixel(0, 0);
+            QVERIFY2(qBlue(sky) > qRed(sky) && qBlue(sea) > qRed(sea), qPrintable(QString::number(size)));
         }
     }
 
