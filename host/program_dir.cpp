@@ -144,12 +144,19 @@ bool Make_User_Program_Dir(const QString& user_dir, const QString& own_dir, QStr
 QString Find_Program_Dir(const Program_Dir_Places& places)
 {
     const QString value = Read_Path_Value(places.Path_File);
-    if (!value.isEmpty()) return With_Trailing_Slash(value);
+    QString error;
+    if (!value.isEmpty()) {
+        const QString dir = With_Trailing_Slash(value);
+        // The user's own folder beside a system-wide install, removed since: made again.
+        if (places.Own_Dir_Shared && dir == places.User_Dir && !QFileInfo::exists(dir + QStringLiteral("zero")) &&
+            !Make_User_Program_Dir(dir, places.Own_Dir, &error))
+            Say("%s", qPrintable(error));
+        return dir;
+    }
     if (!places.Own_Dir_Shared) return places.Own_Dir;
 
     // A system-wide install: the settings files, the engine's temporary folder and the
     // screensaver list's record need a folder that is this user's.
-    QString error;
     if (!Make_User_Program_Dir(places.User_Dir, places.Own_Dir, &error)) {
         Say("%s; the settings cannot be kept", qPrintable(error));
         return places.Own_Dir;

@@ -35,8 +35,9 @@ struct Program_Dir_Places {
 
 // The program directory, with "/": the Path file's value; without one, the executable's own
 // folder, unless that is shared: then the user's own folder, made (links to the engine, its
-// pack and help folder) and named in a new Path file. What could not be made is said on the
-// terminal; the run then goes on in the executable's folder.
+// pack and help folder) and named in a new Path file; made again where the Path file names it
+// and it is gone. What could not be made is said on the terminal; the run then goes on in the
+// executable's folder.
 QString Find_Program_Dir(const Program_Dir_Places& places);
 
 // Makes user_dir (with "/") hold links to the engine, the pack and the help folder in own_dir,

@@ -51,6 +51,9 @@ TEST(UserProgramDir, ASystemInstallGetsAFolderOfTheUsersOwn)
     for (const char* name : {"zero", "data.res", "Info"}) EXPECT_EQ(fs::read_symlink(m.user / name), m.shared / name);
     EXPECT_EQ(Text(m.path_file), "[General]\nPath=" + m.user.string() + "\n");
     EXPECT_EQ(m.Find(true), Dir(m.user));   // the next start finds it through the Path file
+    fs::remove_all(m.user);                 // and makes it again when the user removed it
+    EXPECT_EQ(m.Find(true), Dir(m.user));
+    EXPECT_EQ(fs::read_symlink(m.user / "zero"), m.shared / "zero");
 
     // What is there stays (a user's own engine, the settings); a link that leads nowhere is mended.
     fs::remove(m.user / "zero");
