@@ -28,7 +28,7 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 rm -f "$out"/*.png "$out"/*.log "$out"/*.txt
 work=$(mktemp -d)
-home="" runtime="" made_user=0 installed=0
+home="" runtime="" made_user=0 installed=0 watchdog=""
 
 # The user exists for this run alone: every process of it was started here.
 end_user_processes() {
@@ -39,6 +39,7 @@ end_user_processes() {
 }
 cleanup() {
   set +e
+  pkill -P "$watchdog" sleep 2> /dev/null; kill "$watchdog" 2> /dev/null
   if id "$user" > /dev/null 2>&1; then end_user_processes; fi
   if [ "$installed" -eq 1 ] && dpkg-query -W -f='${Status}' quelm3d 2>/dev/null | grep -q "ok installed"; then
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq -o DPkg::Lock::Timeout=120 quelm3d > /dev/null
@@ -48,6 +49,10 @@ cleanup() {
 }
 source "$repo/scripts/xvfb.sh"
 trap 'cleanup; kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null; rm -rf "$xvfb_dir"' EXIT
+# Ends the run itself before the test runner's time-out would kill it without its clean-up.
+trap 'fail "the round trip took longer than 240 s"' TERM
+(sleep 240 && kill -TERM $$) 2> /dev/null &
+watchdog=$!
 
 now() { date +%s.%N; }
 since() { printf '%.1f' "$(echo "$(now) - $1" | bc)"; }
