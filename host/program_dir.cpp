@@ -53,7 +53,8 @@ QString Read_Path_Value(const QString& file_name)
 QString Errno_Text(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // One link of the user's folder: made where the name is free, renewed where the link leads
-// nowhere (the package's folder moved or was removed and installed again), left alone otherwise.
+// nowhere (it named a program folder that has moved or gone), left alone otherwise: a file of
+// the user's own there is theirs.
 bool Link_Entry(const QByteArray& link, const QByteArray& target, QString* error)
 {
     struct stat entry {};
