@@ -97,6 +97,15 @@ if [ "$uninstall" -eq 1 ]; then
   if grep -q '^xscreensaver' "$manifest" && [ -x "$program_dir/quelmscr" ]; then
     "$program_dir/quelmscr" --unregister || echo "install: Quelm 3D is still in XScreenSaver's list (see above)" >&2
   fi
+  # An install from before quelmscr kept the list's record recorded the list's checksum without
+  # our line and kept the file's earlier state beside the program: the same rule, applied here.
+  legacy_sum="$(sed -n 's/^xscreensaver \([0-9a-f]\{64\}\)$/\1/p' "$manifest")"
+  legacy_backup="$program_dir/.xscreensaver-before-install"
+  if [ -n "$legacy_sum" ] && [ -f "$HOME/.xscreensaver" ] &&
+     [ "$(sha256sum < "$HOME/.xscreensaver" | cut -d' ' -f1)" = "$legacy_sum" ]; then
+    if [ -f "$legacy_backup" ]; then mv -f -- "$legacy_backup" "$HOME/.xscreensaver"; else rm -f -- "$HOME/.xscreensaver"; fi
+  fi
+  rm -f -- "$legacy_backup"
   # Files, then folders deepest first; the settings the dialog wrote belong to the install too.
   while IFS= read -r line; do
     kind="${line%% *}"; item="${line#* }"
