@@ -28,6 +28,8 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 rm -f "$out"/*.png "$out"/*.log "$out"/*.txt
 work=$(mktemp -d)
+descriptor=/usr/share/xscreensaver/config/quelm3d.xml
+if [ -f "$descriptor" ]; then cp -p "$descriptor" "$work/descriptor"; fi
 home="" runtime="" made_user=0 installed=0 watchdog=""
 
 # The user exists for this run alone: every process of it was started here.
@@ -45,6 +47,8 @@ cleanup() {
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq -o DPkg::Lock::Timeout=120 quelm3d > /dev/null
   fi
   if [ "$made_user" -eq 1 ]; then userdel "$user"; fi
+  # A descriptor that a source install put there (the package took its place) comes back.
+  if [ -f "$work/descriptor" ] && [ ! -e "$descriptor" ]; then cp -p "$work/descriptor" "$descriptor"; fi
   rm -rf "$work" "$home" "$runtime"
 }
 source "$repo/scripts/xvfb.sh"
