@@ -81,5 +81,23 @@ int main(int argc, char** argv)
              "CheckBox_Gamma .Checked/UnChecked=1\n"));
     put(root / "settings_profile", "edited.cfg",
         text("; mine\n[Other]\nx = \"1\"\n\n[ fullscreen BEHAVIOUR control \ngamma_vo = -7\nbroken line\n[Aa]\nbB=2"));
+
+    // A user's XScreenSaver settings with its list (one with Quelm 3D in it, one all on the key
+    // line, one without a list), then a zero byte and the daemon's own settings with its list.
+    const std::string daemon = "*fade:\tTrue\n*programs:\t\t\t\t      \\\n\t\t\t\tmaze --root\t\t    \\n\\\n"
+                               "  GL: \t\t\t\tsproingies --root\t\t    \\n\n*lock:\tFalse\n";
+    auto with_daemon = [&](const std::string& user) {
+        std::vector<uint8_t> bytes = text(user);
+        bytes.push_back(0);
+        const std::vector<uint8_t> rest = text(daemon);
+        bytes.insert(bytes.end(), rest.begin(), rest.end());
+        return bytes;
+    };
+    put(root / "xscreensaver_list", "registered.bin",
+        with_daemon("mode:\t\trandom\nprograms:\t\t\\\n\t\t\t\tmaze --root\t\t    \\n\\\n"
+                    "  GL: \t\t\"Quelm 3D\"  /home/a\\ b/.local/bin/quelm3d --root\t\t    \\n\\\n"
+                    "-  GL: \t\tsproingies --root\t\t    \\n\n\nfade:\tFalse\n"));
+    put(root / "xscreensaver_list", "one_line.bin", with_daemon("programs: maze --root\n"));
+    put(root / "xscreensaver_list", "no_list.bin", with_daemon("timeout:\t0:10:00\nlock:\tFalse"));
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "run_mode.h"
 #include "say.h"
 #include "settings_dialog.h"
+#include "xscreensaver_register.h"
 
 #include <QApplication>
 
@@ -22,6 +23,14 @@ int main(int argc, char** argv)
     Init_Paths(paths);
     Build_Web_Links(paths);
     const Command_Line line = Read_Command_Line(args);
+
+    // Quelm 3D into the user's XScreenSaver list or out of it: no window, no engine.
+    QString list_error;
+    if (const auto list = Read_List_Request(args, &list_error)) return Change_Hack_List(*list, paths.Program_Dir);
+    if (!list_error.isEmpty()) {
+        Say(list_error);
+        return 2;
+    }
 
     // Under XScreenSaver: not one of the screensaver's own modes, but the daemon's hack protocol.
     QString hack_error;

@@ -1,10 +1,24 @@
 // The program directory from the Path file (an INI file in the user's configuration folder that
-// the install writes), and the web addresses built on the product's title.
+// the install writes), the user's own folder beside a system-wide install, and the web addresses
+// built on the product's title.
 #include "program_dir.h"
 
 #include "profile.h"
+#include "say.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifndef QUELM_SYSTEM_PROGRAM_DIR
+#error "the build names the system-wide program folder (QUELM_SYSTEM_PROGRAM_DIR)"
+#endif
 
 namespace {
 
@@ -12,6 +26,8 @@ const QString kProductTitle = QStringLiteral("Quelm 3D Screensaver");
 const QString kSiteAddress = QStringLiteral("https://quelm3d.org/");
 // The install writes the program directory as Path in this section of the Path file.
 constexpr const char* kPathSection = "General";
+// What a user's own folder links to in the system-wide one; the settings files are the user's.
+const char* const kSharedEntries[] = {"zero", "data.res", "Info"};
 
 QString With_Trailing_Slash(QString dir)
 {
@@ -19,13 +35,73 @@ QString With_Trailing_Slash(QString dir)
     return dir.endsWith(u'/') ? dir : dir + u'/';
 }
 
+QString Without_Trailing_Slash(QString dir)
+{
+    while (dir.size() > 1 && dir.endsWith(u'/')) dir.chop(1);
+    return dir;
+}
+
 // The value "Path" of the per-user file, or empty when the file or the value is missing.
 QString Read_Path_Value(const QString& file_name)
 {
     Profile_File file;
-    if (Load_Profile(file_name.toStdString(), file) != Profile_Load::Loaded) return {};
+    if (Load_Profile(QFile::encodeName(file_name).toStdString(), file) != Profile_Load::Loaded) return {};
     const std::optional<std::string> value = file.Read_String(kPathSection, "Path");
-    return value ? QString::fromStdString(*value) : QString();
+    return value ? QFile::decodeName(value->c_str()) : QString();
+}
+
+QString Errno_Text(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// One link of the user's folder: made where the name is free, renewed where the link leads
+// nowhere (it named a program folder that has moved or gone), left alone otherwise: a file of
+// the user's own there is theirs.
+bool Link_Entry(const QByteArray& link, const QByteArray& target, QString* error)
+{
+    struct stat entry {};
+    if (lstat(link.constData(), &entry) == 0) {
+        struct stat followed {};
+        if (!S_ISLNK(entry.st_mode) || stat(link.constData(), &followed) == 0) return true;
+        if (unlink(link.constData()) != 0 && errno != ENOENT) {
+            *error = QStringLiteral("cannot replace the broken link %1: %2").arg(QFile::decodeName(link), Errno_Text(errno));
+            return false;
+        }
+    }
+    // Another host may be making the same folder at this moment; its link serves as well.
+    if (symlink(target.constData(), link.constData()) != 0 && errno != EEXIST) {
+        *error = QStringLiteral("cannot link %1 to %2: %3").arg(QFile::decodeName(link), QFile::decodeName(target),
+                                                                Errno_Text(errno));
+        return false;
+    }
+    return true;
+}
+
+bool Write_Path_File(const QString& path_file, const QString& program_dir, QString* error)
+{
+    if (!QDir().mkpath(QFileInfo(path_file).path())) {
+        *error = QStringLiteral("cannot make the folder %1").arg(QFileInfo(path_file).path());
+        return false;
+    }
+    const std::string text = "[" + std::string(kPathSection) + "]\nPath=" +
+                             QFile::encodeName(Without_Trailing_Slash(program_dir)).toStdString() + "\n";
+    std::string reason;
+    if (!Replace_File(QFile::encodeName(path_file).toStdString(), text, reason)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path_file, QString::fromStdString(reason));
+        return false;
+    }
+    return true;
+}
+
+QString Canonical_Dir(const QString& dir)
+{
+    const QString canonical = QFileInfo(dir).canonicalFilePath();
+    return canonical.isEmpty() ? With_Trailing_Slash(dir) : With_Trailing_Slash(canonical);
+}
+
+QString Data_Home()
+{
+    QString base = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    if (base.isEmpty()) base = QString::fromLocal8Bit(qgetenv("HOME")) + QStringLiteral("/.local/share");
+    return base;
 }
 
 }  // namespace
@@ -45,10 +121,57 @@ QString Executable_Dir()
     return With_Trailing_Slash(QString::fromStdString(exe.parent_path().string()));
 }
 
+QString System_Program_Dir() { return With_Trailing_Slash(QStringLiteral(QUELM_SYSTEM_PROGRAM_DIR)); }
+
+bool Is_System_Program_Dir(const QString& dir) { return Canonical_Dir(dir) == Canonical_Dir(System_Program_Dir()); }
+
+QString User_Program_Dir_Name() { return Data_Home() + QStringLiteral("/quelm3d/"); }
+
+bool Make_User_Program_Dir(const QString& user_dir, const QString& own_dir, QString* error)
+{
+    if (!QDir().mkpath(user_dir)) {
+        *error = QStringLiteral("cannot make the folder %1").arg(user_dir);
+        return false;
+    }
+    for (const char* name : kSharedEntries) {
+        const QString target = own_dir + QString::fromLatin1(name);
+        if (!QFileInfo::exists(target)) continue;   // nothing to link to (a build without help page)
+        if (!Link_Entry(QFile::encodeName(user_dir + QString::fromLatin1(name)), QFile::encodeName(target), error))
+            return false;
+    }
+    return true;
+}
+
+QString Find_Program_Dir(const Program_Dir_Places& places)
+{
+    const QString value = Read_Path_Value(places.Path_File);
+    QString error;
+    if (!value.isEmpty()) {
+        const QString dir = With_Trailing_Slash(value);
+        // The user's own folder beside a system-wide install, removed since: made again.
+        if (places.Own_Dir_Shared && dir == places.User_Dir && !QFileInfo::exists(dir + QStringLiteral("zero")) &&
+            !Make_User_Program_Dir(dir, places.Own_Dir, &error))
+            Say("%s", qPrintable(error));
+        return dir;
+    }
+    if (!places.Own_Dir_Shared) return places.Own_Dir;
+
+    // A system-wide install: the settings files, the engine's temporary folder and the
+    // screensaver list's record need a folder that is this user's.
+    if (!Make_User_Program_Dir(places.User_Dir, places.Own_Dir, &error)) {
+        Say("%s; the settings cannot be kept", qPrintable(error));
+        return places.Own_Dir;
+    }
+    // Without the Path file this run still works; the next one makes the same folder again.
+    if (!Write_Path_File(places.Path_File, places.User_Dir, &error)) Say("%s", qPrintable(error));
+    return places.User_Dir;
+}
+
 void Init_Paths(Host_Paths& paths)
 {
-    const QString value = Read_Path_Value(Path_File_Name());
-    paths.Program_Dir = value.isEmpty() ? Executable_Dir() : With_Trailing_Slash(value);
+    const QString own_dir = Executable_Dir();
+    const bool shared = Is_System_Program_Dir(own_dir) || access(QFile::encodeName(own_dir).constData(), W_OK) != 0;
+    paths.Program_Dir = Find_Program_Dir({Path_File_Name(), own_dir, shared, User_Program_Dir_Name()});
     paths.Help_Dir = paths.Program_Dir + QStringLiteral("Info/");
 }
 

@@ -6,7 +6,8 @@
 #   scripts/install.sh [--no-build] [FOLDER]    install (--no-build: take build/program as it is)
 #   scripts/install.sh --uninstall              remove exactly what the install made
 #   scripts/install.sh --descriptor             (root) only the XScreenSaver settings descriptor
-# It also adds the hack "quelm3d --root" to the user's XScreenSaver list (~/.xscreensaver).
+# It also adds the hack "quelm3d --root" to the user's XScreenSaver list (~/.xscreensaver), through
+# the host's own "quelmscr --register" (the same code a package user runs).
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -30,15 +31,10 @@ config_dir="${XDG_CONFIG_HOME:-$HOME/.config}/Velmora"
 path_file="$config_dir/Quelm 3D.ini"
 bin_link="$HOME/.local/bin/quelmscr"
 manifest_name=".quelm3d-install"
-xss_backup_name=".xscreensaver-before-install"
 # XScreenSaver knows the hack by this name: its settings app finds the descriptor quelm3d.xml by it.
 hack_link="$HOME/.local/bin/quelm3d"
-xss_file="$HOME/.xscreensaver"
 xss_defaults="/etc/X11/app-defaults/XScreenSaver"
 xss_config_dir="/usr/share/xscreensaver/config"
-list_awk="$repo/scripts/xscreensaver_list.awk"
-hack_marker="/quelm3d --root"
-hack_entry="$(printf '  GL: \t\t"Quelm 3D"  %s --root\t\t    \\n\\' "${hack_link// /\\ }")"
 
 # Folders are removed on uninstall only where the install created them and they are empty again.
 created_dirs=()
@@ -48,56 +44,27 @@ make_dir() {
   for d in "${missing[@]}"; do mkdir "$d"; created_dirs+=("$d"); done
 }
 
-# The daemon's own list with "*programs:" read as a user file's "programs:".
-default_programs() {
-  awk '/^\*programs:/ { p = 1; sub(/^\*/, "") } p { print; if ($0 !~ /\\$/) exit }' "$xss_defaults"
-}
-
-# Puts the hack into the user's list; a file without a list gets the daemon's list plus ours. What
-# the file held before is kept beside the program, so an uninstall can give it back byte for byte.
+# The host edits the user's XScreenSaver list (quelmscr --register / --unregister), as it does for a
+# package user; it keeps what the file held before in the program directory.
 register_hack() {
+  xss_registered=0
   if [ ! -f "$xss_defaults" ]; then
     echo "install: XScreenSaver is not installed; Quelm 3D was not added to its list"
     return
   fi
-  local tmp
-  tmp="$(mktemp "$HOME/.xscreensaver.XXXXXX")"
-  if [ -f "$xss_file" ]; then cp -p -- "$xss_file" "$program_dir/$xss_backup_name"; fi
-  if [ -f "$xss_file" ] && grep -q '^programs:' "$xss_file"; then
-    QUELM_ENTRY="$hack_entry" awk -v mode=add -v marker="$hack_marker" -f "$list_awk" "$xss_file" > "$tmp"
-  else
-    if [ -f "$xss_file" ]; then cat "$xss_file"; echo; else
-      printf '# XScreenSaver Preferences File\n# Started by the Quelm 3D install: the daemon'"'"'s own list of hacks, and Quelm 3D.\n\n'
-    fi > "$tmp"
-    default_programs | QUELM_ENTRY="$hack_entry" awk -v mode=add -v marker="$hack_marker" -f "$list_awk" >> "$tmp"
-  fi
-  xss_sum="$(awk -v mode=remove -v marker="$hack_marker" -f "$list_awk" "$tmp" | sha256sum | cut -d' ' -f1)"
-  chmod --reference="$xss_file" "$tmp" 2>/dev/null || chmod 644 "$tmp"
-  mv -f "$tmp" "$xss_file"
-  echo "install: Quelm 3D added to XScreenSaver's list ($xss_file)"
+  if "$program_dir/quelmscr" --register "$hack_link"; then xss_registered=1
+  else echo "install: Quelm 3D was not added to XScreenSaver's list (see above)"; fi
 }
 
-# Takes the hack out of the user's list. Where nothing else changed since the install, the file is
-# what it was before (or gone, if there was none); otherwise only our line goes.
-unregister_hack() {
-  local sum="$1" backup="$program_dir/$xss_backup_name" tmp
-  if [ -f "$xss_file" ]; then
-    tmp="$(mktemp "$HOME/.xscreensaver.XXXXXX")"
-    awk -v mode=remove -v marker="$hack_marker" -f "$list_awk" "$xss_file" > "$tmp"
-    if [ -n "$sum" ] && [ "$(sha256sum < "$tmp" | cut -d' ' -f1)" = "$sum" ]; then
-      rm -f "$tmp"
-      if [ -f "$backup" ]; then mv -f "$backup" "$xss_file"; else rm -f "$xss_file"; fi
-    else
-      chmod --reference="$xss_file" "$tmp"
-      mv -f "$tmp" "$xss_file"
-    fi
-  fi
-  rm -f "$backup"
+# The quelm3d package installs the descriptor too; then it is the package's to keep or remove.
+descriptor_from_package() {
+  command -v dpkg-query > /dev/null && dpkg-query -S "$xss_config_dir/quelm3d.xml" > /dev/null 2>&1
 }
 
-# The settings app's descriptor lives in the package's folder, which only root may write.
+# The settings app's descriptor lives in XScreenSaver's folder, which only root may write.
 install_descriptor() {
   if [ ! -d "$xss_config_dir" ]; then return; fi
+  if descriptor_from_package; then return; fi
   if [ -w "$xss_config_dir" ]; then
     cp -- "$repo/resources/xscreensaver/quelm3d.xml" "$xss_config_dir/quelm3d.xml"
     descriptor_installed=1
@@ -109,6 +76,10 @@ install_descriptor() {
 }
 
 if [ "$descriptor_only" -eq 1 ]; then
+  if descriptor_from_package; then
+    echo "install: $xss_config_dir/quelm3d.xml comes with the quelm3d package; left as it is"
+    exit 0
+  fi
   if [ "$uninstall" -eq 1 ]; then rm -f -- "$xss_config_dir/quelm3d.xml"; exit 0; fi
   [ -d "$xss_config_dir" ] || { echo "install: XScreenSaver is not installed ($xss_config_dir)" >&2; exit 1; }
   [ -w "$xss_config_dir" ] || { echo "install: $xss_config_dir is not writable: run as root" >&2; exit 1; }
@@ -122,15 +93,28 @@ if [ "$uninstall" -eq 1 ]; then
   program_dir="$(sed -n 's/^[Pp][Aa][Tt][Hh][[:space:]]*=[[:space:]]*//p' "$path_file" | head -n1)"
   manifest="$program_dir/$manifest_name"
   [ -f "$manifest" ] || { echo "install: $program_dir holds no install record; nothing removed" >&2; exit 1; }
-  # Files first, then folders deepest first; the settings the dialog wrote belong to the install too.
+  # The list first, while the install's quelmscr is still there to take Quelm 3D out of it.
+  if grep -q '^xscreensaver' "$manifest" && [ -x "$program_dir/quelmscr" ]; then
+    "$program_dir/quelmscr" --unregister || echo "install: Quelm 3D is still in XScreenSaver's list (see above)" >&2
+  fi
+  # An install from before quelmscr kept the list's record recorded the list's checksum without
+  # our line and kept the file's earlier state beside the program: the same rule, applied here.
+  legacy_sum="$(sed -n 's/^xscreensaver \([0-9a-f]\{64\}\)$/\1/p' "$manifest")"
+  legacy_backup="$program_dir/.xscreensaver-before-install"
+  if [ -n "$legacy_sum" ] && [ -f "$HOME/.xscreensaver" ] &&
+     [ "$(sha256sum < "$HOME/.xscreensaver" | cut -d' ' -f1)" = "$legacy_sum" ]; then
+    if [ -f "$legacy_backup" ]; then mv -f -- "$legacy_backup" "$HOME/.xscreensaver"; else rm -f -- "$HOME/.xscreensaver"; fi
+  fi
+  rm -f -- "$legacy_backup"
+  # Files, then folders deepest first; the settings the dialog wrote belong to the install too.
   while IFS= read -r line; do
     kind="${line%% *}"; item="${line#* }"
     case "$kind" in
       file|link) rm -f -- "$item" || echo "install: could not remove $item" >&2 ;;
-      xscreensaver) unregister_hack "$item" ;;
     esac
   done < "$manifest"
-  rm -f -- "$program_dir/Controls.cfg" "$program_dir/ControlsAdj.cfg"
+  # Settings made before the install, beside the system-wide install, stay the user's.
+  grep -q '^took-over$' "$manifest" || rm -f -- "$program_dir/Controls.cfg" "$program_dir/ControlsAdj.cfg"
   dirs=()
   while IFS= read -r line; do
     [ "${line%% *}" = dir ] && dirs=("${line#* }" "${dirs[@]}")
@@ -151,8 +135,19 @@ program_dir="${target:-$HOME/.local/share/quelm3d}"
 case "$program_dir" in /*) ;; *) program_dir="$(pwd)/$program_dir" ;; esac
 program_dir="${program_dir%/}"
 if [ -f "$path_file" ]; then
-  echo "install: already installed (see $path_file); run scripts/install.sh --uninstall first" >&2
-  exit 1
+  existing="$(sed -n 's/^[Pp][Aa][Tt][Hh][[:space:]]*=[[:space:]]*//p' "$path_file" | head -n1)"
+  existing="${existing%/}"
+  if [ -n "$existing" ] && [ ! -f "$existing/$manifest_name" ] && [ -L "$existing/zero" ]; then
+    # The folder the system-wide install's quelmscr made for this user (links to the package's
+    # program): this install takes its place; the user's settings files stay where they are.
+    echo "install: $existing linked to the system-wide install; this install takes its place"
+    for f in zero data.res Info; do if [ -L "$existing/$f" ]; then rm -f -- "$existing/$f"; fi; done
+    rm -f -- "$path_file"
+    if [ "$existing" = "$program_dir" ]; then took_over=1; fi
+  else
+    echo "install: already installed (see $path_file); run scripts/install.sh --uninstall first" >&2
+    exit 1
+  fi
 fi
 
 make_dir "$program_dir"
@@ -182,7 +177,8 @@ install_descriptor
   echo "link $bin_link"
   echo "link $hack_link"
   echo "file $path_file"
-  echo "xscreensaver ${xss_sum:-}"
+  if [ "$xss_registered" -eq 1 ]; then echo "xscreensaver"; fi
+  if [ "${took_over:-0}" -eq 1 ]; then echo "took-over"; fi
   if [ "${descriptor_installed:-0}" -eq 1 ]; then echo "file $xss_config_dir/quelm3d.xml"; fi
   for d in "${created_dirs[@]}"; do echo "dir $d"; done
 } > "$program_dir/$manifest_name"

@@ -265,6 +265,7 @@ int EngineApp::run()
     SDL_Event event;
     if (running) logLine("running");
     const auto loopStart = std::chrono::steady_clock::now();
+    bool loadingPictureShown = true;
     while (running) {
         if (SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT) running = false;
@@ -289,6 +290,11 @@ int EngineApp::run()
         if (framesDrawn == 1)
             logLine("first frame shown %.2f s after start",
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - constructedAt).count());
+        // Said once the frame on the screen is the scene alone: pictures of it may be taken now.
+        if (loadingPictureShown && g_fader.loadingAlpha <= 0.0f) {
+            loadingPictureShown = false;
+            logLine("loading picture faded out");
+        }
         advanceFixedClock();
     }
     const double loopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();

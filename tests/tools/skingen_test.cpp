@@ -315,6 +315,28 @@ private slots:
         QCOMPARE(files, 11 + 12 + 2 + 4 + 2 + 4 + 4 + 1);
     }
 
+    // The package's icon: the island disc at every size desktops ask for, round, on transparency,
+    // sky over its middle and sea under it.
+    void iconAtEverySize()
+    {
+        QTemporaryDir out;
+        QProcess skingen;
+        skingen.start(QUELM_SKINGEN, {"--icons", out.path()});
+        QVERIFY(skingen.waitForFinished(120000));
+        QCOMPARE(skingen.exitCode(), 0);
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QImage icon(out.filePath(QString("%1x%1/apps/quelm3d.png").arg(size)));
+            QCOMPARE(icon.size(), QSize(size, size));
+            QCOMPARE(qAlpha(icon.pixel(0, 0)) + qAlpha(icon.pixel(size - 1, size - 1)), 0);
+            QCOMPARE(qAlpha(icon.pixel(size / 2, size / 2)), 255);
+            const QRgb sky = icon.copy(size * 2 / 5, size / 5, size / 5, size / 5).scaled(1, 1, Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation).pixel(0, 0);
+            const QRgb sea = icon.copy(size * 2 / 5, size * 3 / 5, size / 5, size / 5).scaled(1, 1, Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation).pixel(0, 0);
+            QVERIFY2(qBlue(sky) > qRed(sky) && qBlue(sea) > qRed(sea), qPrintable(QString::number(size)));
+        }
+    }
+
     void refusesWhatItCannotDo()
     {
         QProcess skingen;

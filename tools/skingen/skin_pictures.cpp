@@ -232,6 +232,23 @@ QImage smallLogoPicture()
     return keyedBitmap(image, kPureGreen);
 }
 
+QImage iconPicture(int size)
+{
+    if (size < 8 || size > 1024) throw std::invalid_argument("icon size out of range");
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The ring's pen is 0.14 r wide (2 pixels at least) and centred on the disc's edge: the
+    // disc's radius leaves half a pen and half a pixel inside the picture.
+    const double half = size / 2.0;
+    double r = (half - 0.5) / 1.07;
+    if (r * 0.14 < 2.0) r = half - 1.5;
+    paintIslandDisc(p, QPointF(half, half), r);
+    p.end();
+    return image;
+}
+
 QImage musicPicture(int number)
 {
     if (number < 1 || number > 4) throw std::invalid_argument("music picture number out of range");

@@ -15,3 +15,6 @@ QImage musicPicture(int number);      // 1 to 4, 48 x 48
 QImage processorPicture();            // 40 x 40
 QImage videoCardPicture();            // 48 x 40
 QImage moleculePicture(int number);   // 0 to 3, 100 x 85
+// The program's icon: the logo's island disc in its brass ring, size x size, transparent around
+// the ring (32-bit with alpha, unlike the skin's pictures; it needs no font).
+QImage iconPicture(int size);

@@ -1,0 +1,43 @@
+// quelmscr --register and --unregister: Quelm 3D put into the user's XScreenSaver list
+// (~/.xscreensaver) and taken out again. What the file held before is kept in the program
+// directory, so that taking the entry out gives the file back byte for byte when nothing else in
+// it changed meanwhile.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <string>
+
+enum class List_Action { Register, Unregister };
+
+struct List_Request {
+    List_Action Action = List_Action::Register;
+    QString Hack;   // --register HACK: the command the daemon runs; empty: the installed hack
+};
+
+// The request when the first argument is --register (with at most an absolute hack path after
+// it) or --unregister (alone); error receives why arguments that start so cannot be taken.
+std::optional<List_Request> Read_List_Request(const QStringList& args, QString* error);
+
+struct List_Files {
+    std::string User_File;      // ~/.xscreensaver
+    std::string App_Defaults;   // the daemon's own settings, with its list of hacks
+    std::string Record_Dir;     // where the file's earlier state is kept (the program directory), with "/"
+};
+
+struct List_Change {
+    bool Done = false;
+    std::string Message;   // what happened, or why nothing did
+};
+
+// Puts the hack's entry into the user's list (replacing an earlier one of ours); a file without a
+// list gets the daemon's list with it.
+List_Change Register_Hack(const List_Files& files, const std::string& hack_path);
+// Takes our entries out: the file as it was before registering when nothing else changed since,
+// else the file with only our lines gone.
+List_Change Unregister_Hack(const List_Files& files);
+
+// Runs the request for this user (HOME) with the program directory as the record's place; says
+// what happened and returns the exit code.
+int Change_Hack_List(const List_Request& request, const QString& program_dir);

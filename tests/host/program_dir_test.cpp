@@ -1,0 +1,107 @@
+// The program directory beside a system-wide install: the user's own folder made with links to
+// the shared program, named in a new Path file, and what is already in such a folder kept.
+#include "program_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder as the host writes it, with "/".
+std::string Dir(const fs::path& p) { return p.string() + "/"; }
+QString Q(const std::string& s) { return QFile::decodeName(s.c_str()); }
+
+std::string Text(const fs::path& path)
+{
+    std::ostringstream out;
+    out << std::ifstream(path).rdbuf();
+    return out.str();
+}
+
+// A shared program folder (engine, pack, help) and a home for the user's folder and Path file.
+struct Machine {
+    fs::path root = fs::temp_directory_path() / ("quelm-dir-" + std::to_string(getpid()));
+    fs::path shared = root / "lib/quelm3d", user = root / "home/.local/share/quelm3d";
+    fs::path path_file = root / "home/.config/Velmora/Quelm 3D.ini";
+    Machine()
+    {
+        fs::remove_all(root);
+        fs::create_directories(shared / "Info");
+        for (const char* name : {"zero", "data.res", "Info/help.html"}) std::ofstream(shared / name) << name;
+    }
+    ~Machine() { fs::remove_all(root); }
+    std::string Find(bool shared_dir) const
+    {
+        return Find_Program_Dir({Q(path_file), Q(Dir(shared)), shared_dir, Q(Dir(user))}).toStdString();
+    }
+};
+
+TEST(UserProgramDir, ASystemInstallGetsAFolderOfTheUsersOwn)
+{
+    Machine m;
+    EXPECT_EQ(m.Find(true), Dir(m.user));
+    for (const char* name : {"zero", "data.res", "Info"}) EXPECT_EQ(fs::read_symlink(m.user / name), m.shared / name);
+    EXPECT_EQ(Text(m.path_file), "[General]\nPath=" + m.user.string() + "\n");
+    EXPECT_EQ(m.Find(true), Dir(m.user));   // the next start finds it through the Path file
+    fs::remove_all(m.user);                 // and makes it again when the user removed it
+    EXPECT_EQ(m.Find(true), Dir(m.user));
+    EXPECT_EQ(fs::read_symlink(m.user / "zero"), m.shared / "zero");
+
+    // What is there stays (a user's own engine, the settings); a link that leads nowhere is mended.
+    fs::remove(m.user / "zero");
+    std::ofstream(m.user / "zero") << "mine";
+    fs::remove(m.user / "data.res");
+    fs::create_symlink(m.root / "gone", m.user / "data.res");
+    QString error;
+    ASSERT_TRUE(Make_User_Program_Dir(Q(Dir(m.user)), Q(Dir(m.shared)), &error)) << error.toStdString();
+    EXPECT_EQ(Text(m.user / "zero"), "mine");
+    EXPECT_EQ(fs::read_symlink(m.user / "data.res"), m.shared / "data.res");
+}
+
+TEST(UserProgramDir, OnlyASharedFolderWithoutAPathTakesOne)
+{
+    struct Row {
+        bool shared;
+        std::string path_file;   // its text; empty: none
+        std::string expected;    // "user", "shared" or a folder
+    };
+    const Row rows[] = {{false, "", "shared"},
+                        {true, "[General]\nPath=/opt/quelm 3d\n", "/opt/quelm 3d/"},
+                        {true, "[General]\nPath=\n", "user"},
+                        {true, "[Other]\nPath=/nope\n", "user"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path_file);
+        Machine m;
+        if (!row.path_file.empty()) {
+            fs::create_directories(m.path_file.parent_path());
+            std::ofstream(m.path_file) << row.path_file;
+        }
+        const std::string found = m.Find(row.shared);
+        EXPECT_EQ(found, row.expected == "user" ? Dir(m.user) : row.expected == "shared" ? Dir(m.shared) : row.expected);
+        EXPECT_EQ(fs::exists(m.user), row.expected == "user");
+    }
+}
+
+TEST(UserProgramDir, WhatCannotBeMadeIsSaidAndTheRunGoesOn)
+{
+    Machine m;
+    fs::create_directories(m.root / "home/.config");
+    std::ofstream(m.root / "home/.local") << "a file where a folder would go";
+    std::ofstream(m.root / "home/.config/Velmora") << "a file where a folder would go";
+    EXPECT_EQ(m.Find(true), Dir(m.shared));   // no folder of its own: the shared one, no Path file
+    EXPECT_FALSE(fs::exists(m.path_file));
+    fs::remove(m.root / "home/.local");
+    EXPECT_EQ(m.Find(true), Dir(m.user));     // no Path file: this run still goes on in the user's folder
+    EXPECT_FALSE(fs::exists(m.path_file));
+    EXPECT_TRUE(Is_System_Program_Dir(System_Program_Dir()));
+}
+
+}  // namespace
