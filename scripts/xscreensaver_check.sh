@@ -140,9 +140,36 @@ wait_for 30 running
 sleep 5
 import -window root -crop 1180x750+0+0 "$out/settings-pane.png"
 echo "screenshot: $out/settings-pane.png"
-# Its Settings panel for Quelm 3D: the descriptor's options.
-xdotool mousemove 914 629 click 1   # its "Settings..." button
-wait_for 20 xdotool search --name "Quelm 3D" > /dev/null || echo "FAIL: no Settings panel for Quelm 3D"
+# Its Settings panel for Quelm 3D: the descriptor's options. The window takes the width its texts
+# want; its "Settings..." button sits about two thirds across the part right of the list.
+width=$(xdotool search --name "XScreenSaver:" getwindowgeometry %@ 2>/dev/null | awk '/Geometry:/ { split($2, g, "x"); if (g[1] > w) w = g[1] } END { print w + 0 }')
+xdotool mousemove $((365 + (width - 365) * 673 / 1000)) 629 click 1
+# The panel opens beside the main window, which may leave it off the screen: it is moved on.
+panel=""
+find_panel() {
+  for w in $(xdotool search --name "^XScreenSaver: Quelm 3D" 2>/dev/null || true); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    if [ "$WIDTH" -gt 100 ] && [ "$WIDTH" -lt 1000 ]; then panel=$w; return 0; fi
+  done
+  return 1
+}
+wait_for 20 find_panel || echo "FAIL: no Settings panel for Quelm 3D"
+[ -z "$panel" ] || xdotool windowmove --sync "$panel" 1230 510
 sleep 2
 import -window root "$out/settings-panel.png"
 echo "screenshot: $out/settings-panel.png"
+# A changed option restarts the live preview with it: the clock list's entry above the current one.
+starts() { grep -c "zero: settings for this run" "$out/settings.log" || true; }
+before=$(starts)
+xdotool mousemove $((1230 + 146)) $((510 + 61)) click 1
+sleep 1
+xdotool key Up Return
+if wait_for 30 sh -c "[ \$(grep -c 'zero: settings for this run' '$out/settings.log') -gt $before ]"; then
+  wait_for 30 sh -c "[ \$(grep -c 'zero: first frame shown' '$out/settings.log') -gt $before ]" || true
+  sleep 3
+  import -window root "$out/settings-changed.png"
+  echo "the preview started again: $(grep 'zero: settings for this run' "$out/settings.log" | tail -1)"
+  echo "screenshot: $out/settings-changed.png"
+else
+  echo "the preview did not start again after the change"
+fi
