@@ -53,33 +53,8 @@ unsigned long Foreground_Window()
     return focus;
 }
 
-bool Window_Size(unsigned long window, Window_Extent& size)
-{
-    Display* display = hostDisplay();
-    if (!display || window == 0) return false;
-    XSync(display, False);
-    Caught_Errors = 0;
-    auto previous = XSetErrorHandler(countError);
-    XWindowAttributes attributes{};
-    const Status status = XGetWindowAttributes(display, window, &attributes);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    if (!status || Caught_Errors) return false;
-    size = {attributes.width, attributes.height};
-    return true;
-}
-
-int Monitor_Holding(const Screen_Rect& window, const std::vector<Screen_Rect>& monitors)
-{
-    const long middle_x = window.x + window.width / 2, middle_y = window.y + window.height / 2;
-    for (size_t i = 0; i < monitors.size(); ++i) {
-        const Screen_Rect& m = monitors[i];
-        if (middle_x >= m.x && middle_x < m.x + long(m.width) && middle_y >= m.y && middle_y < m.y + long(m.height))
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
+// Where the window lies on its screen and how large it is; errors (a window gone meanwhile) are
+// caught and answer false.
 bool Window_Place(unsigned long window, Screen_Rect& place)
 {
     Display* display = hostDisplay();
@@ -97,6 +72,25 @@ bool Window_Place(unsigned long window, Screen_Rect& place)
     if (!known || Caught_Errors) return false;
     place = {x, y, attributes.width, attributes.height};
     return true;
+}
+
+bool Window_Size(unsigned long window, Window_Extent& size)
+{
+    Screen_Rect place;
+    if (!Window_Place(window, place)) return false;
+    size = {place.width, place.height};
+    return true;
+}
+
+int Monitor_Holding(const Screen_Rect& window, const std::vector<Screen_Rect>& monitors)
+{
+    const long middle_x = window.x + window.width / 2, middle_y = window.y + window.height / 2;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const Screen_Rect& m = monitors[i];
+        if (middle_x >= m.x && middle_x < m.x + long(m.width) && middle_y >= m.y && middle_y < m.y + long(m.height))
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 std::vector<Screen_Rect> Screen_Monitors()
