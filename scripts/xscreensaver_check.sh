@@ -31,7 +31,8 @@ out="${2:-$repo/build/xscreensaver-check}"
 [ "$(id -u)" -eq 0 ] || { echo "xscreensaver_check: run as root (it makes a user)"; exit 2; }
 mkdir -p "$out"
 user=quelmxss
-id "$user" > /dev/null 2>&1 || useradd -M -s /bin/sh "$user"
+made_user=0
+id "$user" > /dev/null 2>&1 || { useradd -M -s /bin/sh "$user"; made_user=1; }
 home=$(mktemp -d)
 chown "$user" "$home"
 chmod 755 "$home"
@@ -53,6 +54,7 @@ cleanup() {
   as_user bash scripts/install.sh --uninstall > /dev/null 2>&1 || true
   bash scripts/install.sh --uninstall --descriptor > /dev/null 2>&1 || true
   rm -rf "$home"
+  if [ "$made_user" = 1 ]; then userdel "$user" 2>/dev/null || true; fi
 }
 trap 'cleanup; kill $xvfb_pid 2>/dev/null; rm -rf "$xvfb_dir"' EXIT
 
