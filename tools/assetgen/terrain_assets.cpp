@@ -2,6 +2,7 @@
 // slope, light from a low sun with cast shadows and ambient occlusion.
 #include "terrain_assets.h"
 
+#include "flight_path.h"
 #include "island.h"
 #include "noise.h"
 
@@ -241,6 +242,14 @@ std::vector<int> terrain1Levels(const Island& island)
 {
     const int n = kTerrain1Cells;
     const double step = 2 * kIslandExtent / n;
+    // The flight, a point every few units, to tell the ground it passes close to.
+    std::vector<Waypoint> path = islandFlightPath(island);
+    std::vector<std::array<double, 3>> flight;
+    for (size_t k = 0; k < path.size(); ++k) {
+        const Waypoint &a = path[k], &b = path[(k + 1) % path.size()];
+        for (int t = 0; t < 8; ++t)
+            flight.push_back({mix(a.x, b.x, t / 8.0), mix(a.y, b.y, t / 8.0), mix(a.z, b.z, t / 8.0)});
+    }
     std::vector<int> level(static_cast<size_t>(n) * n, 0);
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) {
@@ -252,9 +261,13 @@ std::vector<int> terrain1Levels(const Island& island)
                     top = std::max(top, island.sampledHeight(x, z));
                     steep = std::max(steep, island.slope(x, z));
                 }
+            if (top <= kFinerHeight || steep <= kFinerSlope) continue;
+            double cx = -kIslandExtent + (i + 0.5) * step, cz = -kIslandExtent + (j + 0.5) * step, near = 1e9;
+            for (const std::array<double, 3>& p : flight)
+                near = std::min(near, std::sqrt((p[0] - cx) * (p[0] - cx) + (p[1] - top) * (p[1] - top) + (p[2] - cz) * (p[2] - cz)));
             int& l = level[static_cast<size_t>(j) * n + i];
-            if (top > kFinestHeight && steep > kFinestSlope) l = kTerrain1Levels;
-            else if (top > kFinerHeight && steep > kFinerSlope) l = 1;
+            if (near > kFinerRange) continue;
+            l = top > kFinestHeight && steep > kFinestSlope && near <= kFinestRange ? kTerrain1Levels : 1;
         }
     // Neighbours at most one level apart, so no cell's edge carries more than one extra vertex
     // from a finer neighbour and no fan gets needle triangles.

@@ -14,7 +14,7 @@
 class Island;
 
 // Grid of terrain 1 and the polar sea floor of terrain 2 (plus one object per distant island).
-// Terrain 1's grid is finer where the ground is high and steep, where the flight comes close.
+// Terrain 1's grid is finer where the ground is high and steep and the flight comes close.
 ModelDescription terrain1Model(const Island& island);
 // How often each base cell of terrain 1 (rows along z, kTerrain1Cells a side) is halved, 0 to
 // kTerrain1Levels; neighbouring cells differ by at most one.
@@ -38,10 +38,11 @@ Picture waterDistortion(uint32_t seed);
 
 constexpr int kTerrain1Cells = 120;          // base grid cells a side
 constexpr int kTerrain1Levels = 2;           // a base cell is halved at most this often
-// Where the base cells are halved once (ground above kFinerHeight rising more than kFinerSlope
-// somewhere in the cell) and to the finest level.
-constexpr double kFinerHeight = 16.0, kFinerSlope = 0.5;
-constexpr double kFinestHeight = 50.0, kFinestSlope = 0.8;
+// Where the base cells are halved: once where the ground rises above kFinerHeight, steeper than
+// kFinerSlope, within kFinerRange of the flight; to the finest level where it is higher, steeper
+// and nearer still. Elsewhere the flight keeps its distance and the base grid serves.
+constexpr double kFinerHeight = 16.0, kFinerSlope = 0.5, kFinerRange = 80.0;
+constexpr double kFinestHeight = 40.0, kFinestSlope = 0.8, kFinestRange = 35.0;
 // The 3DS format counts vertices and triangles of an object in 16 bits.
 constexpr size_t kModelIndexLimit = 65535;
 constexpr int kTerrain2Rings = 40, kTerrain2Sectors = 72;

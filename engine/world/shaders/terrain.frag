@@ -43,7 +43,7 @@ void main()
     float grain = dot(detail - 0.5, layers) / total;
     float stratum = groundHeight * kStrataPerUnit + dot(groundCoord, kStrataDip) + kStrataFray * detail.b;
     float phase = fract(stratum);
-    float edge = fract(sin(floor(stratum) * 7.13) * 43758.5);
+    float edge = fract(floor(stratum) * 0.618034);   // golden-ratio steps: no two neighbours alike
     float ledge = kLip * (1.0 - smoothstep(0.0, 0.12, phase)) - kUndercut * smoothstep(0.72, 0.97, phase);
     grain += ledge * edge * shade.w * layers.b / total;
     vec3 colour = surface * ((1.0 + kDetailContrast * grain) * light);
