@@ -1,22 +1,28 @@
 // The generated island world as the engine will meet it: models read back by the engine's own
-// reader within their budgets, normals files that match, textures of power-of-two sides within
-// the memory budget, terrains that meet without a visible edge, palms on the ground, and a
-// camera flight that keeps its clearances.
+// reader within their budgets, an island mesh without cracks that is finer only where the
+// ground is high and steep, rock cracks that do not close into rings, normals files that match,
+// textures of power-of-two sides within the memory budget, terrains that meet without a visible
+// edge, palms on the ground, and a camera flight that keeps its clearances.
 #include "asset_catalogue.h"
 #include "assets/jpeg.h"
 #include "assets/model_3ds.h"
 #include "assets/tga.h"
 #include "flight_path.h"
 #include "island.h"
+#include "noise.h"
 #include "terrain_assets.h"
 #include "world_assets.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -59,10 +65,10 @@ TEST(AssetgenWorld, TerrainModelsFitTheirBudgetsAndCarryTextureCoordinates)
     Model_3DS t1, t2;
     ModelFigures a = readBack("ter.3ds", t1), b = readBack("ter2.3ds", t2);
     EXPECT_GT(a.triangles, 20000u);
-    EXPECT_LE(a.triangles, 30000u);
+    EXPECT_LE(a.triangles, 42000u) << "the finer grid stays where the flight comes close";
     EXPECT_LE(b.triangles, 10000u);
-    EXPECT_LE(a.largestObject, 65535u);
-    EXPECT_LE(b.largestObject, 65535u);
+    EXPECT_LE(a.largestObject, kModelIndexLimit);
+    EXPECT_LE(b.largestObject, kModelIndexLimit);
     EXPECT_EQ(t2.numObjects, 1 + static_cast<int>(island().distantIslands().size()));
     for (const Model_3DS* m : {&t1, &t2})
         for (const ModelObject& o : m->objects) {
@@ -171,4 +177,152 @@ TEST(AssetgenWorld, TheCheckerCatchesAFlightThroughTheGround)
     EXPECT_LT(low.terrain1Clearance, 0.0);
     std::vector<Waypoint> open(path.begin(), path.end() - 3);
     EXPECT_FALSE(checkFlightPath(island(), open).closed);
+}
+
+// Terrain 1's mesh as the engine draws it: every triangle faces up, the triangles cover the
+// square once (no holes, no overlaps), and every edge inside the square has a triangle on each
+// side, so a finer patch meets the coarser grid around it without a T-junction or a crack.
+TEST(AssetgenWorld, TheIslandMeshCoversItsSquareOnceWithoutCracks)
+{
+    ModelDescription model = terrain1Model(island());
+    ASSERT_EQ(model.objects.size(), 1u);
+    const ObjectDescription& o = model.objects[0];
+    const size_t vertices = o.vertices.size() / 3, triangles = o.triangles.size() / 3;
+    EXPECT_LE(vertices, kModelIndexLimit);
+    EXPECT_LE(triangles, kModelIndexLimit);
+    EXPECT_GT(triangles, static_cast<size_t>(2 * kTerrain1Cells * kTerrain1Cells)) << "finer than the base grid somewhere";
+    std::map<std::pair<uint16_t, uint16_t>, int> edges;
+    double area = 0;
+    auto x = [&](uint16_t v) { return static_cast<double>(o.vertices[v * 3u]); };
+    auto z = [&](uint16_t v) { return static_cast<double>(o.vertices[v * 3u + 2]); };
+    for (size_t t = 0; t < triangles; ++t) {
+        const uint16_t* v = &o.triangles[t * 3];
+        // Counter-clockwise seen from above in engine axes: (b - a) × (c - a) points up.
+        double up = (z(v[1]) - z(v[0])) * (x(v[2]) - x(v[0])) - (x(v[1]) - x(v[0])) * (z(v[2]) - z(v[0]));
+        ASSERT_GT(up, 0.0) << "triangle " << t << " faces down or is flat";
+        area += up / 2;
+        for (int k = 0; k < 3; ++k) ++edges[std::minmax(v[k], v[(k + 1) % 3])];
+    }
+    const double half = kIslandExtent / kModelScale;
+    EXPECT_NEAR(area, 4 * half * half, 1e-3 * half * half);
+    int open = 0;
+    for (const auto& [edge, count] : edges) {
+        ASSERT_LE(count, 2);
+        if (count == 2) continue;
+        bool onBorder = false;
+        for (int axis : {0, 2})
+            for (double side : {-half, half})
+                onBorder |= std::fabs(o.vertices[edge.first * 3u + axis] - side) < 1e-3 &&
+                            std::fabs(o.vertices[edge.second * 3u + axis] - side) < 1e-3;
+        open += !onBorder;
+    }
+    EXPECT_EQ(open, 0) << "edges with a triangle on one side only, inside the square";
+}
+
+// The grid is halved only over high, steep ground where the flight passes close, nowhere near
+// the sea, and finest under the flight's lowest pass over the heights; neighbours at most one
+// level apart.
+TEST(AssetgenWorld, TheIslandMeshIsFinerOnlyWhereTheGroundIsHighAndSteep)
+{
+    const std::vector<int> level = terrain1Levels(island());
+    const int n = kTerrain1Cells;
+    const double step = 2 * kIslandExtent / n;
+    ASSERT_EQ(level.size(), static_cast<size_t>(n * n));
+    std::array<int, kTerrain1Levels + 1> count{};
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            int l = level[static_cast<size_t>(j) * n + i];
+            ASSERT_GE(l, 0);
+            ASSERT_LE(l, kTerrain1Levels);
+            ++count[static_cast<size_t>(l)];
+            if (i + 1 < n) {
+                ASSERT_LE(std::abs(l - level[static_cast<size_t>(j) * n + i + 1]), 1);
+            }
+            if (j + 1 < n) {
+                ASSERT_LE(std::abs(l - level[static_cast<size_t>(j + 1) * n + i]), 1);
+            }
+            double x = -kIslandExtent + (i + 0.5) * step, z = -kIslandExtent + (j + 0.5) * step;
+            if (island().sampledHeight(x, z) < 2.0) {
+                EXPECT_EQ(l, 0) << "beach or sea at " << x << "," << z;
+            }
+        }
+    EXPECT_GT(count[kTerrain1Levels], 0);
+    EXPECT_GT(count[0], n * n * 9 / 10) << "most of the square keeps the base grid";
+    // Where the flight passes lowest over high ground, the ground below is at the finest level.
+    const std::vector<Waypoint> path = islandFlightPath(island());
+    const Waypoint* lowest = nullptr;
+    for (const Waypoint& w : path) {
+        if (std::fabs(w.x) >= kIslandExtent || std::fabs(w.z) >= kIslandExtent || island().height(w.x, w.z) < kFinestHeight) continue;
+        if (!lowest || w.y - island().height(w.x, w.z) < lowest->y - island().height(lowest->x, lowest->z)) lowest = &w;
+    }
+    ASSERT_NE(lowest, nullptr) << "the flight passes over high ground";
+    int i = static_cast<int>((lowest->x + kIslandExtent) / step), j = static_cast<int>((lowest->z + kIslandExtent) / step);
+    EXPECT_EQ(level[static_cast<size_t>(j) * n + i], kTerrain1Levels);
+}
+
+// Cracks that run and fork leave the stone between them joined up: in the rock detail the
+// uncracked pixels form one region (on the tile's torus) but for scraps. Cracks that close into
+// rings, as the zero lines of one noise field do, cut the stone into many islands.
+namespace {
+
+struct CrackPattern {
+    const char* name;
+    std::function<double(double, double)> crack;   // 1 on a crack, 0 on whole stone
+    bool joinedUp;
+};
+
+// Share of the uncracked pixels in the largest 4-connected uncracked region of a wrapping tile.
+double largestStoneShare(const std::function<double(double, double)>& crack, int size, double cells, double& crackShare)
+{
+    std::vector<int> region(static_cast<size_t>(size) * size, -1);
+    std::vector<bool> cracked(region.size());
+    size_t stone = 0;
+    for (int j = 0; j < size; ++j)
+        for (int i = 0; i < size; ++i) {
+            cracked[static_cast<size_t>(j) * size + i] = crack(i * cells / size, j * cells / size) > 0.5;
+            stone += !cracked[static_cast<size_t>(j) * size + i];
+        }
+    crackShare = 1.0 - static_cast<double>(stone) / region.size();
+    size_t largest = 0;
+    std::vector<int> stack;
+    for (int start = 0; start < size * size; ++start) {
+        if (cracked[static_cast<size_t>(start)] || region[static_cast<size_t>(start)] >= 0) continue;
+        size_t filled = 0;
+        stack = {start};
+        region[static_cast<size_t>(start)] = start;
+        while (!stack.empty()) {
+            int p = stack.back();
+            stack.pop_back();
+            ++filled;
+            int i = p % size, j = p / size;
+            for (int q : {j * size + (i + 1) % size, j * size + (i + size - 1) % size, ((j + 1) % size) * size + i,
+                          ((j + size - 1) % size) * size + i})
+                if (!cracked[static_cast<size_t>(q)] && region[static_cast<size_t>(q)] < 0) {
+                    region[static_cast<size_t>(q)] = start;
+                    stack.push_back(q);
+                }
+        }
+        largest = std::max(largest, filled);
+    }
+    return static_cast<double>(largest) / static_cast<double>(stone);
+}
+
+} // namespace
+
+TEST(AssetgenWorld, RockCracksRunAndForkInsteadOfClosingIntoRings)
+{
+    const int cells = 16;
+    const uint32_t seed = 1234567;
+    const std::vector<CrackPattern> patterns = {
+        {"the rock detail's cracks", [&](double u, double v) { return rockCracks(u, v, cells, seed); }, true},
+        {"zero lines of one noise field", [&](double u, double v) { return std::pow(1.0 - std::fabs(periodicNoise(u, v, cells, seed)), 12); }, false},
+    };
+    for (const CrackPattern& p : patterns) {
+        double crackShare = 0;
+        double share = largestStoneShare(p.crack, 512, cells, crackShare);
+        EXPECT_GT(crackShare, 0.01) << p.name << ": there are cracks";
+        EXPECT_LT(crackShare, 0.2) << p.name;
+        if (p.joinedUp) EXPECT_GT(share, 0.9) << p.name;
+        else EXPECT_LT(share, 0.9) << p.name;
+    }
 }

@@ -87,6 +87,28 @@ double ridged(double x, double y, int octaves, uint32_t seed)
     return sum / norm;
 }
 
+CellDistances periodicCells(double x, double y, int period, uint32_t seed)
+{
+    double fx = std::floor(x), fy = std::floor(y);
+    int32_t cx = static_cast<int32_t>(fx), cy = static_cast<int32_t>(fy);
+    CellDistances d{1e9, 1e9};
+    for (int32_t oy = -1; oy <= 1; ++oy)
+        for (int32_t ox = -1; ox <= 1; ++ox) {
+            int32_t ix = cx + ox, iy = cy + oy;
+            int32_t wx = ((ix % period) + period) % period, wy = ((iy % period) + period) % period;
+            uint32_t h = hash3(wx, wy, seed);
+            double px = ix + 0.1 + 0.8 * (h & 0xFFFF) / 65535.0, py = iy + 0.1 + 0.8 * (h >> 16) / 65535.0;
+            double dist = std::hypot(px - x, py - y);
+            if (dist < d.f1) {
+                d.f2 = d.f1;
+                d.f1 = dist;
+            } else if (dist < d.f2) {
+                d.f2 = dist;
+            }
+        }
+    return d;
+}
+
 double angularNoise(double angle, int cells, int octaves, uint32_t seed)
 {
     // Around a circle of the lattice, so the ends meet.

@@ -13,6 +13,13 @@ double fbm(double x, double y, int octaves, uint32_t seed, double gain = 0.5);
 double periodicFbm(double x, double y, int period, int octaves, uint32_t seed, double gain = 0.5);
 // Sharp-crested ridges in [0, 1] (rock and mountain crests).
 double ridged(double x, double y, int octaves, uint32_t seed);
+// Cellular noise repeating every period cells: one feature point a cell, jittered; f1 and f2
+// are the distances (in cells) to the nearest and the second nearest. f2 - f1 is zero on the
+// borders between neighbouring points' regions, so it draws a joined network of lines.
+struct CellDistances {
+    double f1 = 0, f2 = 0;
+};
+CellDistances periodicCells(double x, double y, int period, uint32_t seed);
 // A 1D periodic noise over an angle (radians), for coastlines around a centre.
 double angularNoise(double angle, int cells, int octaves, uint32_t seed);
 
