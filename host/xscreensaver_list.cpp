@@ -47,7 +47,14 @@ std::string Join(const Lines& lines)
     return out;
 }
 
-bool Continues(std::string_view line) { return !line.empty() && line.back() == '\\'; }
+// A line continues the value when it ends in an odd number of backslashes: two at the end are one
+// backslash written escaped, which ends the value as any other character does.
+bool Continues(std::string_view line)
+{
+    size_t backslashes = 0;
+    while (backslashes < line.size() && line[line.size() - 1 - backslashes] == '\\') ++backslashes;
+    return backslashes % 2 == 1;
+}
 
 bool Is_Key_Line(std::string_view line) { return line.substr(0, kKey.size()) == kKey; }
 

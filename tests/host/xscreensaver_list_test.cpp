@@ -41,6 +41,9 @@ TEST(ListText, AddsAndRemovesOnlyOurLine)
         {"programs: \\\n" + kMaze + "\n last", "programs: \\\n" + kMaze + "\n" + kEntry + "\n last",
          "programs: \\\n" + kMaze + "\n last"},   // no line feed at the end
         {"programs: \\", "programs: \\\n" + kEntry.substr(0, kEntry.size() - 1), "programs: \\"},
+        // an escaped backslash at a line's end ends the value: the line after it is not the list's
+        {"programs: \\\n maze \\\\\n quelm3d --root\n", "programs: \\\n" + kEntry + "\n maze \\\\\n quelm3d --root\n",
+         "programs: \\\n maze \\\\\n quelm3d --root\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
