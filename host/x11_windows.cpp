@@ -53,32 +53,44 @@ unsigned long Foreground_Window()
     return focus;
 }
 
-// Where the window lies on its screen and how large it is; errors (a window gone meanwhile) are
-// caught and answer false.
+// Runs one question about another client's window with X errors caught (the window may be gone
+// meanwhile): true when it answered without an error.
+template <typename Question>
+bool Ask_Guarded(Display* display, Question question)
+{
+    XSync(display, False);
+    Caught_Errors = 0;
+    auto previous = XSetErrorHandler(countError);
+    const bool answered = question();
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return answered && !Caught_Errors;
+}
+
 bool Window_Place(unsigned long window, Screen_Rect& place)
 {
     Display* display = hostDisplay();
     if (!display || window == 0) return false;
-    XSync(display, False);
-    Caught_Errors = 0;
-    auto previous = XSetErrorHandler(countError);
     XWindowAttributes attributes{};
     Window child = None;
     int x = 0, y = 0;
-    const bool known = XGetWindowAttributes(display, window, &attributes) &&
-                       XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    if (!known || Caught_Errors) return false;
+    if (!Ask_Guarded(display, [&] {
+            return XGetWindowAttributes(display, window, &attributes) &&
+                   XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child);
+        }))
+        return false;
     place = {x, y, attributes.width, attributes.height};
     return true;
 }
 
+// Polled by the preview: the size alone, one request.
 bool Window_Size(unsigned long window, Window_Extent& size)
 {
-    Screen_Rect place;
-    if (!Window_Place(window, place)) return false;
-    size = {place.width, place.height};
+    Display* display = hostDisplay();
+    if (!display || window == 0) return false;
+    XWindowAttributes attributes{};
+    if (!Ask_Guarded(display, [&] { return XGetWindowAttributes(display, window, &attributes) != 0; })) return false;
+    size = {attributes.width, attributes.height};
     return true;
 }
 
