@@ -9,6 +9,7 @@
 #include "base/exit_hooks.h"
 #include "base/messages.h"
 #include "base/numeric.h"
+#include "base/quit_watch.h"
 #include "base/view_size.h"
 
 #include <GL/glew.h>
@@ -16,10 +17,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 EngineApp g_app;
 BehaviourSettings g_settings;
@@ -86,19 +88,30 @@ static void endAfterDisplayLoss()
     endProcess(kRunExitStatus);
 }
 
-// SDL turns SIGINT and SIGTERM into its quit event; a hang-up (a daemon that passes every ending
-// signal on) ends the run the same orderly way.
-static volatile std::sig_atomic_t g_hangUp = 0;
-static void onHangUp(int)
-{
-    g_hangUp = 1;
-}
-
 void installExitCleanup()
 {
     addExitHook(restoreOnExit);
     installXErrorHandling(endAfterDisplayLoss);
-    std::signal(SIGHUP, onHangUp);
+    // SIGINT, SIGTERM and a hang-up (a daemon that passes every ending signal on) end the run the
+    // same orderly way, between frames.
+    catchQuitSignals();
+}
+
+// How long a frame in a lent window may go on after the signal to end before the run ends
+// without it; an orderly end takes one frame, well under this on any renderer.
+constexpr std::chrono::milliseconds kFrameGraceAfterQuit{2000};
+
+// The daemon's window is gone and the frame still being drawn will never be seen: only the
+// temporary files need to go (the gamma is the daemon's, the sound device closes with the
+// process). The loop's thread is inside the renderer, so nothing of its is touched and no exit
+// hook runs.
+static void endInsideFrame()
+{
+    logLine("a frame was still being drawn %.1f s after the signal to end; ending without it",
+            std::chrono::duration<double>(kFrameGraceAfterQuit).count());
+    g_pack.removeTempFiles();
+    std::fflush(nullptr);
+    std::_Exit(kRunExitStatus);
 }
 
 void EngineApp::init()
@@ -266,13 +279,15 @@ int EngineApp::run()
     if (running) logLine("running");
     const auto loopStart = std::chrono::steady_clock::now();
     bool loadingPictureShown = true;
+    QuitWatch quitWatch;
+    if (hostWindow) quitWatch.start(kFrameGraceAfterQuit, endInsideFrame);
     while (running) {
         if (SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT) running = false;
             else handleEvent(event);
             continue;
         }
-        if (g_hangUp) {
+        if (quitSignalled()) {
             running = false;
             break;
         }
@@ -281,12 +296,16 @@ int EngineApp::run()
             running = false;
             break;
         }
+        quitWatch.frameBegins();
         update();
         drawFrame();
         ++framesDrawn;
         if (capture.active) captureFrame(*this);
         swapBuffers();
         parts.finished(FramePart::Swap);
+        if (!quitWatch.frameEnds()) {
+            for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));   // the watch ends the process
+        }
         if (framesDrawn == 1)
             logLine("first frame shown %.2f s after start",
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - constructedAt).count());
@@ -297,6 +316,7 @@ int EngineApp::run()
         }
         advanceFixedClock();
     }
+    quitWatch.stop();
     const double loopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
     logLine("shutting down after %llu frames in %.2f s", static_cast<unsigned long long>(framesDrawn), loopSeconds);
     if (!parts.summary().empty()) logLine("frame parts in ms per frame: %s", parts.summary().c_str());
