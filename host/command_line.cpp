@@ -98,7 +98,9 @@ Command_Line Read_Command_Line(const QStringList& args)
     return line;
 }
 
-unsigned long Parse_Window_Id(const QString& text)
+// A window id as XSCREENSAVER_WINDOW and --window-id give it (decimal or 0x hexadecimal); 0 when
+// it is not one.
+static unsigned long Parse_Window_Id(const QString& text)
 {
     bool ok = false;
     const QString t = text.trimmed();
@@ -145,5 +147,5 @@ std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QSt
     }
     QStringList settings;
     for (auto v = values.cbegin(); v != values.cend(); ++v) settings << v.key() + u'=' + QString::number(v.value());
-    return Hack_Request{QStringLiteral("0x") + QString::number(id, 16), pane, settings.join(u';')};
+    return Hack_Request{id, pane, settings.join(u';')};
 }

@@ -19,7 +19,7 @@ struct Command_Line {
 Command_Line Read_Command_Line(const QStringList& args);
 
 struct Hack_Request {
-    QString Window_Id;      // the window the engine draws into, as "0x..." hexadecimal
+    unsigned long Window = 0;     // the X window the engine draws into
     bool Settings_Pane = false;   // --window-id: a settings app's preview pane, not the real blank
     // The daemon's options for this run, as behaviour keys for the engine ("clock_on=0;music_vo=20"),
     // over the settings file's values; empty when none was given.
@@ -35,7 +35,3 @@ struct Hack_Request {
 // request cannot be taken (an unknown option or a value out of range among them).
 std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QString& environment_window,
                                               bool run_mode, QString* error);
-
-// A window id as XSCREENSAVER_WINDOW and --window-id give it (decimal or 0x hexadecimal); 0 when
-// it is not one.
-unsigned long Parse_Window_Id(const QString& text);

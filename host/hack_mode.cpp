@@ -31,7 +31,7 @@ QByteArray Silent_Reason(const Hack_Request& request)
     if (request.Settings_Pane) return "a settings app's preview pane";
     Screen_Rect place;
     const std::vector<Screen_Rect> monitors = Screen_Monitors();
-    if (monitors.size() < 2 || !Window_Place(Parse_Window_Id(request.Window_Id), place)) return {};
+    if (monitors.size() < 2 || !Window_Place(request.Window, place)) return {};
     const int monitor = Monitor_Holding(place, monitors);
     if (monitor <= 0) return {};
     return "the copy on the first monitor plays the sound (this one is on monitor " + QByteArray::number(monitor + 1) + ")";
@@ -47,7 +47,7 @@ int Run_Hack_Mode(const Hack_Request& request, const QString& program_dir)
         return 1;
     }
     const QByteArray engine_path = engine.toLocal8Bit(), directory = program_dir.toLocal8Bit(),
-                     window = request.Window_Id.toLatin1(), settings = request.Run_Settings.toLatin1(),
+                     window = "0x" + QByteArray::number(static_cast<qulonglong>(request.Window), 16), settings = request.Run_Settings.toLatin1(),
                      silent = Silent_Reason(request);
 
     // Signals that arrive before the engine exists are held, then passed on.

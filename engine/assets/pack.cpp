@@ -87,33 +87,30 @@ bool heldByAnotherEngine(const std::string& name)
 bool ResourcePack::claimFolder(const std::string& name)
 {
     if (mkdir(name.c_str(), 0755) != 0) return false;
-    ownsFolder_ = true;
     folderLock_ = openFolder(name);
-    if (folderLock_ >= 0) flock(folderLock_, LOCK_EX | LOCK_NB);
+    if (folderLock_ < 0) {   // a folder that cannot be opened cannot be used either
+        rmdir(name.c_str());
+        return false;
+    }
+    flock(folderLock_, LOCK_EX | LOCK_NB);
     return true;
 }
 
 bool ResourcePack::createFolder()
 {
     ChoosingLock choosing;
-    std::string name = kFolderBase;
-    if (!claimFolder(name)) {
-        bool made = false;
-        for (int i = 0; i < kMaxTempFolderTries && !made; ++i) {
-            // Succeeds only for an empty leftover of an earlier run, never for a running engine's.
-            if (!heldByAnotherEngine(name)) rmdir(name.c_str());
-            if (claimFolder(name)) {
-                made = true;
-                break;
-            }
-            name = kFolderBase + std::to_string(i);
-            made = claimFolder(name);
+    // "ScrTempFd", then "ScrTempFd0", "ScrTempFd1", ...: each name is made, or, when an empty
+    // leftover of an earlier run holds it, removed and made again. A running engine's folder is
+    // never removed, and rmdir refuses one with files in it.
+    for (int i = -1; i < kMaxTempFolderTries; ++i) {
+        const std::string name = i < 0 ? std::string(kFolderBase) : kFolderBase + std::to_string(i);
+        if (claimFolder(name) || (!heldByAnotherEngine(name) && rmdir(name.c_str()) == 0 && claimFolder(name))) {
+            folderName_ = name;
+            folderPrefix_ = name + "/";
+            return true;
         }
-        if (!made) return false;
     }
-    folderName_ = name;
-    folderPrefix_ = name + "/";
-    return true;
+    return false;
 }
 
 const PackRecord* ResourcePack::find(const std::string& name) const
@@ -172,11 +169,10 @@ void ResourcePack::removeTempFiles()
     directory_.clear();
     // Only a folder this engine made, and only once: by the time of the exit's clean-up another
     // engine may have made a folder of the same name.
-    if (!ownsFolder_) return;
+    if (folderLock_ < 0) return;
     rmdir(folderName_.c_str());   // fails, as it should, when something else is left inside
-    if (folderLock_ >= 0) ::close(folderLock_);
+    ::close(folderLock_);
     folderLock_ = -1;
-    ownsFolder_ = false;
 }
 
 void ResourcePack::close()

@@ -42,8 +42,8 @@ private:
     std::string folderName_ = "ScrTempFd";
     std::string folderPrefix_ = "ScrTempFd/";
     std::vector<PackRecord> directory_;   // lookup order: the pack's last record first
-    bool ownsFolder_ = false;              // made by this engine and not yet removed
-    int folderLock_ = -1;                  // open on that folder, holding its lock
+    // Open on the folder this engine made and has not yet removed, holding its lock; -1 otherwise.
+    int folderLock_ = -1;
 };
 
 // How many numbered folder names are tried before giving up.

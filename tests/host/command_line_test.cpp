@@ -133,7 +133,7 @@ private slots:
             QVERIFY(error.isEmpty());
         } else {
             QVERIFY(request);
-            QCOMPARE(request->Window_Id, window);
+            QCOMPARE(QStringLiteral("0x") + QString::number(request->Window, 16), window);
         }
     }
 
