@@ -47,8 +47,8 @@ int Run_Hack_Mode(const Hack_Request& request, const QString& program_dir)
         return 1;
     }
     const QByteArray engine_path = engine.toLocal8Bit(), directory = program_dir.toLocal8Bit(),
-                     window = "0x" + QByteArray::number(static_cast<qulonglong>(request.Window), 16), settings = request.Run_Settings.toLatin1(),
-                     silent = Silent_Reason(request);
+                     window = "0x" + QByteArray::number(static_cast<qulonglong>(request.Window), 16),
+                     settings = request.Run_Settings.toLatin1(), silent = Silent_Reason(request);
 
     // Signals that arrive before the engine exists are held, then passed on.
     sigset_t forwarded, previous;

@@ -184,7 +184,15 @@ int Read_Profile_Integer(std::string_view value, int fallback)
 
 Profile_Load Load_Profile(const std::string& path, Profile_File& file)
 {
-    file = Profile_File();
+    std::string text;
+    const Profile_Load state = Read_Small_File(path, text);
+    file = state == Profile_Load::Loaded ? Profile_File::Parse(text) : Profile_File();
+    return state;
+}
+
+Profile_Load Read_Small_File(const std::string& path, std::string& text)
+{
+    text.clear();
     std::error_code ec;
     fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found) return Profile_Load::Missing;
@@ -193,11 +201,13 @@ Profile_Load Load_Profile(const std::string& path, Profile_File& file)
     if (ec || size > kLargestProfile) return Profile_Load::Unreadable;
     std::ifstream in(path, std::ios::binary);
     if (!in) return Profile_Load::Unreadable;
-    std::string text(static_cast<size_t>(size), '\0');
+    text.resize(static_cast<size_t>(size));
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad()) return Profile_Load::Unreadable;
+    if (in.bad()) {
+        text.clear();
+        return Profile_Load::Unreadable;
+    }
     text.resize(static_cast<size_t>(in.gcount()));
-    file = Profile_File::Parse(text);
     return Profile_Load::Loaded;
 }
 

@@ -52,6 +52,9 @@ int Read_Profile_Integer(std::string_view value, int fallback);
 // Reading a profile file from disk.
 enum class Profile_Load { Loaded, Missing, Unreadable };
 Profile_Load Load_Profile(const std::string& path, Profile_File& file);
+// The bytes of a small text file (a regular file of at most 1 MiB, links followed), as
+// Load_Profile reads them; text is empty unless it is Loaded.
+Profile_Load Read_Small_File(const std::string& path, std::string& text);
 
 // Replaces the file at path with bytes without a moment in which it is missing or partly
 // written: the bytes go to a new file in the same folder that then is renamed over the old

@@ -1,5 +1,8 @@
-// The host's own view of the X server: which window has the foreground, and the preview's parent.
+// The host's own view of the X server: which window has the foreground, the preview's parent, and
+// where a window lies among the screen's monitors.
 #pragma once
+
+#include <vector>
 
 // The foreground window: the root window's _NET_ACTIVE_WINDOW where a window manager publishes it,
 // else the window that holds the input focus. 0 when no display can be opened.
@@ -11,8 +14,6 @@ struct Window_Extent {
 };
 // The size of a window of any client; false when there is no such window (or no display).
 bool Window_Size(unsigned long window, Window_Extent& size);
-
-#include <vector>
 
 struct Screen_Rect {
     int x = 0, y = 0, width = 0, height = 0;

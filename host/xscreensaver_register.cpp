@@ -14,7 +14,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 #ifndef QUELM_SYSTEM_HACK
@@ -29,31 +28,14 @@ constexpr const char* kBeforeRecord = ".xscreensaver-before";
 // The user's file as --register wrote it, less our entry.
 constexpr const char* kRegisteredRecord = ".xscreensaver-registered";
 
-enum class File_Read { Read, Missing, Failed };
-
-File_Read Read_Whole(const std::string& path, std::string& text, std::string* error = nullptr)
+// A file of the list's: its text, whether it is there, and why it could not be read when it is
+// there and unreadable.
+Profile_Load Read_Whole(const std::string& path, std::string& text, std::string* error = nullptr)
 {
-    text.clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) return File_Read::Missing;
-        if (error) *error = "cannot read " + path + ": " + std::strerror(errno);
-        return File_Read::Failed;
-    }
-    char buffer[16384];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            if (error) *error = "cannot read " + path + ": " + std::strerror(errno);
-            close(fd);
-            return File_Read::Failed;
-        }
-        text.append(buffer, static_cast<size_t>(got));
-    }
-    close(fd);
-    return File_Read::Read;
+    const Profile_Load state = Read_Small_File(path, text);
+    if (state == Profile_Load::Unreadable && error)
+        *error = "cannot read " + path + " (not a readable file of at most 1 MiB)";
+    return state;
 }
 
 bool Write_Whole(const std::string& path, const std::string& text, std::string& error)
@@ -101,9 +83,9 @@ std::optional<List_Request> Read_List_Request(const QStringList& args, QString* 
 List_Change Register_Hack(const List_Files& files, const std::string& hack_path)
 {
     std::string text, app_defaults, error;
-    const File_Read state = Read_Whole(files.User_File, text, &error);
-    if (state == File_Read::Failed) return {false, error};
-    const bool exists = state == File_Read::Read;
+    const Profile_Load state = Read_Whole(files.User_File, text, &error);
+    if (state == Profile_Load::Unreadable) return {false, error};
+    const bool exists = state == Profile_Load::Loaded;
     Read_Whole(files.App_Defaults, app_defaults);
     const std::string updated = Registered_Text(text, exists, app_defaults, Quelm_List_Entry(hack_path));
     if (updated.empty())
@@ -114,7 +96,7 @@ List_Change Register_Hack(const List_Files& files, const std::string& hack_path)
     // A second --register keeps the record of the file as it was before the first.
     const std::string before = files.Record_Dir + kBeforeRecord, registered = files.Record_Dir + kRegisteredRecord;
     std::string ignored;
-    const bool first = Read_Whole(registered, ignored) == File_Read::Missing;
+    const bool first = Read_Whole(registered, ignored) == Profile_Load::Missing;
     if (first) {
         unlink(before.c_str());
         if (exists && !Write_Whole(before, text, error)) return {false, error};
@@ -129,19 +111,19 @@ List_Change Register_Hack(const List_Files& files, const std::string& hack_path)
 List_Change Unregister_Hack(const List_Files& files)
 {
     std::string text, error;
-    const File_Read state = Read_Whole(files.User_File, text, &error);
-    if (state == File_Read::Failed) return {false, error};
-    if (state == File_Read::Missing) {
+    const Profile_Load state = Read_Whole(files.User_File, text, &error);
+    if (state == Profile_Load::Unreadable) return {false, error};
+    if (state == Profile_Load::Missing) {
         Remove_Records(files);
         return {true, "there is no " + files.User_File + "; nothing to take out"};
     }
     const std::string stripped = Remove_Quelm_Entries(text);
     std::string registered, before, message;
-    if (Read_Whole(files.Record_Dir + kRegisteredRecord, registered) == File_Read::Read && registered == stripped) {
+    if (Read_Whole(files.Record_Dir + kRegisteredRecord, registered) == Profile_Load::Loaded && registered == stripped) {
         // Nothing else changed since --register: the file as it was, or none where there was none.
-        const File_Read before_state = Read_Whole(files.Record_Dir + kBeforeRecord, before, &error);
-        if (before_state == File_Read::Failed) return {false, error};
-        if (before_state == File_Read::Read) {
+        const Profile_Load before_state = Read_Whole(files.Record_Dir + kBeforeRecord, before, &error);
+        if (before_state == Profile_Load::Unreadable) return {false, error};
+        if (before_state == Profile_Load::Loaded) {
             if (!Write_Whole(files.User_File, before, error)) return {false, error};
         } else if (unlink(files.User_File.c_str()) != 0 && errno != ENOENT) {
             return {false, "cannot remove " + files.User_File + ": " + std::strerror(errno)};

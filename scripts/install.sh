@@ -29,6 +29,8 @@ done
 : "${HOME:?install: HOME is not set}"
 config_dir="${XDG_CONFIG_HOME:-$HOME/.config}/Velmora"
 path_file="$config_dir/Quelm 3D.ini"
+# The program directory the Path file names (its key in any letter case), without a final "/".
+path_value() { sed -n 's/^[Pp][Aa][Tt][Hh][[:space:]]*=[[:space:]]*//p' "$path_file" | head -n1 | sed 's|/*$||'; }
 bin_link="$HOME/.local/bin/quelmscr"
 manifest_name=".quelm3d-install"
 # XScreenSaver knows the hack by this name: its settings app finds the descriptor quelm3d.xml by it.
@@ -90,7 +92,7 @@ fi
 
 if [ "$uninstall" -eq 1 ]; then
   [ -f "$path_file" ] || { echo "install: Quelm 3D is not installed for $USER (no $path_file)"; exit 0; }
-  program_dir="$(sed -n 's/^[Pp][Aa][Tt][Hh][[:space:]]*=[[:space:]]*//p' "$path_file" | head -n1)"
+  program_dir="$(path_value)"
   manifest="$program_dir/$manifest_name"
   [ -f "$manifest" ] || { echo "install: $program_dir holds no install record; nothing removed" >&2; exit 1; }
   # The list first, while the install's quelmscr is still there to take Quelm 3D out of it.
@@ -135,8 +137,7 @@ program_dir="${target:-$HOME/.local/share/quelm3d}"
 case "$program_dir" in /*) ;; *) program_dir="$(pwd)/$program_dir" ;; esac
 program_dir="${program_dir%/}"
 if [ -f "$path_file" ]; then
-  existing="$(sed -n 's/^[Pp][Aa][Tt][Hh][[:space:]]*=[[:space:]]*//p' "$path_file" | head -n1)"
-  existing="${existing%/}"
+  existing="$(path_value)"
   if [ -n "$existing" ] && [ ! -f "$existing/$manifest_name" ] && [ -L "$existing/zero" ]; then
     # The folder the system-wide install's quelmscr made for this user (links to the package's
     # program): this install takes its place; the user's settings files stay where they are.

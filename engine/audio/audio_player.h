@@ -22,7 +22,6 @@ public:
     // where none was wanted or required) loads no streams, and its operations do nothing; one line
     // of the log says why (reason: why none is wanted).
     void init(void* window, SoundDevice need = SoundDevice::Required, const char* reason = nullptr);
-    bool silent() const { return silent_; }
     // Extracts the file and opens it as a looping stream appended to the streams; a file that
     // fails is not appended, so later indices shift down.
     void loadStreamFromPack(ResourcePack& pack, const char* name);
