@@ -158,8 +158,8 @@ protected:
     {
         shell("xdotool key Escape");
         ASSERT_TRUE(zero.waitExit(15.0)) << zero.stderrText();
-        EXPECT_EQ(zero.exitCode, 0);
-        EXPECT_NE(zero.stderrText().find("shutdown complete"), std::string::npos);
+        EXPECT_EQ(zero.exitCode, 0) << zero.stderrText();
+        EXPECT_NE(zero.stderrText().find("shutdown complete"), std::string::npos) << zero.stderrText();
     }
 };
 
