@@ -1,4 +1,4 @@
-// Quit signals and the watch over a frame that outlasts one (POSIX signals, a C++ thread).
+// Quit signals and the watch over a frame or a loading step that outlasts one (POSIX signals, a C++ thread).
 #include "base/quit_watch.h"
 
 #include <csignal>
@@ -6,17 +6,25 @@
 namespace {
 
 constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
-volatile std::sig_atomic_t g_quitSignal = 0;
-struct sigaction g_before[3] = {};
+constexpr int kQuitSignalCount = sizeof kQuitSignals / sizeof kQuitSignals[0];
+std::atomic<bool> g_quitSignal{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set inside a signal handler");
+struct sigaction g_ours {};
+struct sigaction g_before[kQuitSignalCount] = {};
 
-void onQuitSignal(int sig)
+void onQuitSignal(int sig, siginfo_t* info, void* context)
 {
-    g_quitSignal = 1;
-    for (int i = 0; i < 3; ++i) {
-        const auto handler = g_before[i].sa_handler;
-        if (kQuitSignals[i] == sig && !(g_before[i].sa_flags & SA_SIGINFO) && handler != SIG_DFL &&
-            handler != SIG_IGN)
-            handler(sig);
+    g_quitSignal.store(true);
+    for (int i = 0; i < kQuitSignalCount; ++i) {
+        if (kQuitSignals[i] != sig) continue;
+        const struct sigaction& before = g_before[i];
+        if (before.sa_flags & SA_SIGINFO) {
+            if (before.sa_sigaction) before.sa_sigaction(sig, info, context);
+        } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
+            before.sa_handler(sig);
+        }
+        // The earlier handler may have put itself in our place (SDL's does, with signal()).
+        sigaction(sig, &g_ours, nullptr);
     }
 }
 
@@ -27,15 +35,21 @@ constexpr std::chrono::milliseconds kLookInterval{50};
 
 void catchQuitSignals()
 {
-    struct sigaction action {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    for (int i = 0; i < 3; ++i) sigaction(kQuitSignals[i], &action, &g_before[i]);
+    g_ours.sa_sigaction = onQuitSignal;
+    g_ours.sa_flags = SA_SIGINFO;
+    sigemptyset(&g_ours.sa_mask);
+    for (int i = 0; i < kQuitSignalCount; ++i) {
+        struct sigaction current {};
+        sigaction(kQuitSignals[i], nullptr, &current);
+        // Ours already: recorded as the earlier handler it would call itself without end.
+        if ((current.sa_flags & SA_SIGINFO) && current.sa_sigaction == onQuitSignal) continue;
+        sigaction(kQuitSignals[i], &g_ours, &g_before[i]);
+    }
 }
 
 bool quitSignalled()
 {
-    return g_quitSignal != 0;
+    return g_quitSignal.load();
 }
 
 void QuitWatch::start(std::chrono::milliseconds grace, std::function<void()> forcedEnd)
@@ -85,13 +99,15 @@ void QuitWatch::watch()
             continue;
         }
         if (std::chrono::steady_clock::now() - signalledAt < grace_) continue;
-        // Taken from the loop only while it is inside a frame: loading and the steps between
-        // frames look at the flag themselves.
-        int expected = InFrame;
-        if (state_.compare_exchange_strong(expected, Forced)) {
-            lock.unlock();
-            forcedEnd_();
-            return;
+        // Taken from the loop while it is inside a frame or still loading (the start-up looks at
+        // the flag only between its steps); between frames the loop looks at it itself.
+        for (int from : {InFrame, Loading}) {
+            int expected = from;
+            if (state_.compare_exchange_strong(expected, Forced)) {
+                lock.unlock();
+                forcedEnd_();
+                return;
+            }
         }
     }
 }
