@@ -13,7 +13,6 @@
 
 int main(int, char**)
 {
-    installMessageBox();
     std::string error;
     std::optional<CaptureConfig> capture = parseCaptureConfig(
         std::getenv("ZERO_CAPTURE_DIR"), std::getenv("ZERO_CAPTURE_FRAMES"), std::getenv("ZERO_SEED"), error);
@@ -41,6 +40,9 @@ int main(int, char**)
         }
         g_app.hostWindow = *id;
     }
+    // In a lent window nobody is there to click a box away: the messages go to standard error,
+    // which the daemon keeps in its log. The box is decided before anything can show one.
+    if (!g_app.hostWindow) installMessageBox();
     installExitCleanup();   // on every way out, a lost X display included
     if (!g_app.createWindow() && g_app.hostWindow) {
         logLine("the screensaver window 0x%lx does not exist; nothing to draw into", g_app.hostWindow);

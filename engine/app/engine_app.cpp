@@ -97,25 +97,41 @@ void installExitCleanup()
     catchQuitSignals();
 }
 
-// How long a frame in a lent window may go on after the signal to end before the run ends
-// without it; an orderly end takes one frame, well under this on any renderer.
+// How long a frame or a loading step in a lent window may go on after the signal to end before
+// the run ends without it; an orderly end takes one frame or one step, well under this on any
+// renderer.
 constexpr std::chrono::milliseconds kFrameGraceAfterQuit{2000};
 
-// The daemon's window is gone and the frame still being drawn will never be seen: only the
-// temporary files need to go (the gamma is the daemon's, the sound device closes with the
-// process). The loop's thread is inside the renderer, so nothing of its is touched and no exit
-// hook runs.
+// The daemon's window is gone and the frame or loading step still under way will never be seen:
+// only the temporary files need to go (the gamma is the daemon's, the sound device closes with
+// the process). The loop's thread is inside the renderer or a loader, so nothing of its is touched
+// and no exit hook runs; a loader's copy under way finishes first, and none is written after.
 static void endInsideFrame()
 {
-    logLine("a frame was still being drawn %.1f s after the signal to end; ending without it",
+    logLine("a frame or a loading step was still under way %.1f s after the signal to end; ending without it",
             std::chrono::duration<double>(kFrameGraceAfterQuit).count());
     g_pack.removeTempFiles();
     std::fflush(nullptr);
     std::_Exit(kRunExitStatus);
 }
 
+// Watches the run in a lent window from the first loading step to the end of the loop.
+static QuitWatch g_quitWatch;
+
+// An end asked for while loading: the start-up stops before its next step and the run ends the
+// orderly way (temporary files removed), without a frame.
+static bool endAskedWhileLoading(EngineApp& app)
+{
+    if (!quitSignalled()) return false;
+    logLine("the end was asked for while loading; ending the run");
+    app.running = false;
+    return true;
+}
+
 void EngineApp::init()
 {
+    if (hostWindow) g_quitWatch.start(kFrameGraceAfterQuit, endInsideFrame);
+    if (endAskedWhileLoading(*this)) return;
     seedRandom(capture.seed ? *capture.seed : clockMilliseconds());
     glClearColor(kSkyRed, kSkyGreen, kSkyBlue, 1.0f);
     // A loader that cannot open its file stops the run and shows the cursor before its message.
@@ -133,6 +149,7 @@ void EngineApp::init()
     g_fader.draw(static_cast<uint32_t>(viewSize().width), static_cast<uint32_t>(viewSize().height));
     endOverlay2D();
     swapBuffers();
+    if (endAskedWhileLoading(*this)) return;
 
     GLenum glewResult = glContext ? glewInit() : GLEW_ERROR_NO_GL_VERSION;
     if (!glewStarted(glewResult, offscreenDriver)) {
@@ -151,6 +168,7 @@ void EngineApp::init()
     gammaFactor = static_cast<float>(g_settings.gamma) * 0.01f;
     applyGamma();
     g_camera.speed *= g_settings.speed;
+    if (endAskedWhileLoading(*this)) return;
 
     g_help.load(g_pack, "help.jpg");
     g_font.loadFontFromPack(g_pack, "font.tga");
@@ -161,6 +179,7 @@ void EngineApp::init()
     if (capture.startSegment) g_camera.segment = *capture.startSegment;
 
     logLine("camera starts at segment %d", static_cast<int>(g_camera.segment));
+    if (endAskedWhileLoading(*this)) return;
     g_sky.loadFromPack(g_pack, "sky.3ds");
     g_ship.loadFromPack(g_pack, "ship.3ds");
     g_palmTrunk.loadFromPack(g_pack, "palm1_stv.3ds");
@@ -169,6 +188,7 @@ void EngineApp::init()
     g_palmLeaves.setScale(kPalmScale);
     g_palmTrunk.move(0.0f, kPalmOffsetY, 0.0f);
     g_palmLeaves.move(0.0f, kPalmOffsetY, 0.0f);
+    if (endAskedWhileLoading(*this)) return;
 
     g_shaders.onUnsupported = [] { g_app.stopOnError(); };   // out of the topmost band, minimised, stopped
     g_shaders.loadProgramFromPack(g_pack, "water.vert", "water.frag", kWaterSlot);
@@ -177,6 +197,7 @@ void EngineApp::init()
     g_water.shaders = &g_shaders;
     g_water.drawScene = drawScene;
     g_water.setup(g_pack, "dudv.jpg", kWaterTexRepeat, kWaterHalfSize, framebuffersWanted());
+    if (endAskedWhileLoading(*this)) return;
 
     g_terrain1.shaders = &g_shaders;
     g_terrain2.shaders = &g_shaders;
@@ -184,10 +205,12 @@ void EngineApp::init()
     g_terrain1.load(kTerrain1DetailSize, g_pack, "ter.3ds", "terstex.jpg", "termtex.jpg", "terdtex.jpg", "tershtex.jpg");
     g_terrain1.setScale(kTerrainScale, kTerrainScale, kTerrainScale);
     g_terrain1.setOffset(0.0f, kTerrain1OffsetY, 0.0f);
+    if (endAskedWhileLoading(*this)) return;
     g_terrain2.load(kTerrain2DetailSize, g_pack, "ter2.3ds", "ter2stex.jpg", "ter2mtex.jpg", "terdtex.jpg",
                     "ter2shtex.jpg");
     g_terrain2.setScale(kTerrainScale, kTerrainScale, kTerrainScale);
     g_terrain2.setOffset(0.0f, kTerrain2OffsetY, 0.0f);
+    if (endAskedWhileLoading(*this)) return;
 
     g_audio.onFailure = [] {
         g_app.stopOnError();
@@ -279,8 +302,6 @@ int EngineApp::run()
     if (running) logLine("running");
     const auto loopStart = std::chrono::steady_clock::now();
     bool loadingPictureShown = true;
-    QuitWatch quitWatch;
-    if (hostWindow) quitWatch.start(kFrameGraceAfterQuit, endInsideFrame);
     while (running) {
         if (SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT) running = false;
@@ -296,14 +317,14 @@ int EngineApp::run()
             running = false;
             break;
         }
-        quitWatch.frameBegins();
+        g_quitWatch.frameBegins();
         update();
         drawFrame();
         ++framesDrawn;
         if (capture.active) captureFrame(*this);
         swapBuffers();
         parts.finished(FramePart::Swap);
-        if (!quitWatch.frameEnds()) {
+        if (!g_quitWatch.frameEnds()) {
             for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));   // the watch ends the process
         }
         if (framesDrawn == 1)
@@ -316,7 +337,7 @@ int EngineApp::run()
         }
         advanceFixedClock();
     }
-    quitWatch.stop();
+    g_quitWatch.stop();
     const double loopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
     logLine("shutting down after %llu frames in %.2f s", static_cast<unsigned long long>(framesDrawn), loopSeconds);
     if (!parts.summary().empty()) logLine("frame parts in ms per frame: %s", parts.summary().c_str());

@@ -1,7 +1,7 @@
 // The engine with packs of our own making: a model whose texture map is a corrupt JPEG ends
 // the process at once and still cleans up; a missing TGA map stops the run before its first
 // frame with a clean shutdown; a missing shader source stops the run, a broken one is reported
-// with the driver's log and the run goes on.
+// with the driver's log and the run goes on; in a lent window every message goes to the log.
 #include "support/program_runner.h"
 
 #include "assets/pack_format.h"
@@ -10,6 +10,7 @@
 #include "tga_writer.h"
 
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -112,4 +113,33 @@ TEST_F(ZeroAssets, BrokenShaderIsReportedAndTheRunGoesOn)
     EXPECT_EQ(log.find("Shaders not supported!"), std::string::npos) << log;
     EXPECT_NE(log.find("shutting down after 3 frames"), std::string::npos) << log;
     expectCleanedUp(log);
+}
+
+// In a window a daemon lends nobody is there to click a box away: without ZERO_MESSAGES the
+// messages still go to standard error, the daemon's log, and no box is tried. SDL shows its box
+// through zenity where it finds one: the one on the engine's PATH here only notes that it ran.
+TEST_F(ZeroAssets, InALentWindowMessagesGoToTheLogNotToABox)
+{
+    usePack({}, {"terrain.frag"});
+    char pattern[] = "/tmp/quelm-boxes-XXXXXX";
+    const std::string boxes = mkdtemp(pattern);
+    std::ofstream(boxes + "/zenity") << "#!/bin/sh\necho \"$*\" >> " << boxes << "/shown\n";
+    fs::permissions(boxes + "/zenity", fs::perms::owner_all);
+    RunningProgram pane;
+    ASSERT_TRUE(pane.start("/", "/usr/bin/xev", {}, {"-geometry", "160x120", "-name", "QuelmMessagePane"}));
+    auto window = waitForWindow("QuelmMessagePane", 10.0);
+    ASSERT_TRUE(window) << displayReport();
+    const char* path = std::getenv("PATH");
+    ASSERT_TRUE(zero.start(dir.path, "zero", {{"ZERO_MESSAGES", ""}, {"XSCREENSAVER_WINDOW", window->id},
+                                              {"PATH", boxes + ":" + (path ? path : "/usr/bin:/bin")}}));
+    ASSERT_TRUE(zero.waitExit(60.0)) << zero.stderrText();
+    const std::string log = zero.stderrText();
+    const bool boxShown = fs::exists(boxes + "/shown");
+    fs::remove_all(boxes);
+    EXPECT_FALSE(boxShown) << "a box was tried";
+    EXPECT_EQ(zero.exitCode, 0);
+    EXPECT_NE(log.find("[terrain.frag] RES NOT FOUND"), std::string::npos) << log;
+    EXPECT_NE(log.find("[ERROR] Shaders not supported!"), std::string::npos) << log;
+    EXPECT_NE(log.find("shutdown complete"), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(dir.path + "/ScrTempFd")) << log;
 }
