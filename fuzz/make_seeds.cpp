@@ -83,7 +83,8 @@ int main(int argc, char** argv)
         text("; mine\n[Other]\nx = \"1\"\n\n[ fullscreen BEHAVIOUR control \ngamma_vo = -7\nbroken line\n[Aa]\nbB=2"));
 
     // A user's XScreenSaver settings with its list (one with Quelm 3D in it, one all on the key
-    // line, one without a list), then a zero byte and the daemon's own settings with its list.
+    // line, one without a list), then a zero byte and the daemon's own settings with its list, and,
+    // after another, the folder a hack is registered from.
     const std::string daemon = "*fade:\tTrue\n*programs:\t\t\t\t      \\\n\t\t\t\tmaze --root\t\t    \\n\\\n"
                                "  GL: \t\t\t\tsproingies --root\t\t    \\n\n*lock:\tFalse\n";
     auto with_daemon = [&](const std::string& user) {
@@ -99,5 +100,21 @@ int main(int argc, char** argv)
                     "-  GL: \t\tsproingies --root\t\t    \\n\n\nfade:\tFalse\n"));
     put(root / "xscreensaver_list", "one_line.bin", with_daemon("programs: maze --root\n"));
     put(root / "xscreensaver_list", "no_list.bin", with_daemon("timeout:\t0:10:00\nlock:\tFalse"));
+    auto from_folder = [&](const std::string& user, const std::string& folder) {
+        std::vector<uint8_t> bytes = with_daemon(user);
+        bytes.push_back(0);
+        bytes.insert(bytes.end(), folder.begin(), folder.end());
+        return bytes;
+    };
+    // Ours last, below a line that ends in two backslashes, in the second of two lists; ours with
+    // the user's options and mark, a quoted path; a path that takes quotes, a guard and escapes.
+    put(root / "xscreensaver_list", "last.bin",
+        from_folder("programs: quelm3d\nprograms:\t\\\n  maze --root \\n\\\\\n  /usr/bin/quelm3d --root \\n\n"
+                    "fade:\tFalse\n",
+                    "opt/a b"));
+    put(root / "xscreensaver_list", "options.bin",
+        from_folder("programs:\t\\\n- GL: \"Quelm 3D\"  '/opt/q r/quelm3d' --root --speed 5 \\n\\\n"
+                    "  GL: \tsproingies --root\t\\n\n",
+                    "home/it's=$HOME\\x"));
     return 0;
 }

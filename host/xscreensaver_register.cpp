@@ -87,7 +87,7 @@ List_Change Register_Hack(const List_Files& files, const std::string& hack_path)
     if (state == Profile_Load::Unreadable) return {false, error};
     const bool exists = state == Profile_Load::Loaded;
     Read_Whole(files.App_Defaults, app_defaults);
-    const std::string updated = Registered_Text(text, exists, app_defaults, Quelm_List_Entry(hack_path));
+    const std::string updated = Register_In_List(text, exists, app_defaults, hack_path).Text;
     if (updated.empty())
         return {false, files.User_File + " has no list of hacks and XScreenSaver's own list (" + files.App_Defaults +
                            ") is missing: is XScreenSaver installed?"};
