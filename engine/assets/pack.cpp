@@ -142,7 +142,8 @@ std::optional<std::vector<std::string>> engineLitter(const std::string& folder, 
         const std::string name = entry->d_name;
         if (name == "." || name == ".." || name == kFolderLockName) continue;
         struct stat info {};
-        const bool packName = std::any_of(records.begin(), records.end(), [&](const PackRecord& r) { return r.name == name; });
+        const bool packName =
+            std::any_of(records.begin(), records.end(), [&](const PackRecord& r) { return r.name == name; });
         if (!packName || fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
             onlyLitter = false;
             break;
@@ -152,6 +153,18 @@ std::optional<std::vector<std::string>> engineLitter(const std::string& folder, 
     closedir(dir);
     if (!onlyLitter) return std::nullopt;
     return copies;
+}
+
+// An engine of an earlier version locks the folder itself, not a file in it; one still running
+// (an update while the screensaver runs) must keep its folder. Only a lock held by another says
+// so: where folders cannot be locked (NFS), such an engine held nothing either.
+bool lockedAsFolder(const std::string& name, int (*lockCall)(int, int))
+{
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool held = lockCall(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
 }
 
 }  // namespace
@@ -169,7 +182,8 @@ bool ResourcePack::reclaimLeftover(const std::string& name)
         madeLockFile = fd >= 0;
     }
     if (fd < 0) return false;
-    const bool nobodys = lockCall(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, lockPath);
+    const bool nobodys =
+        lockCall(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, lockPath) && !lockedAsFolder(name, lockCall);
     const std::optional<std::vector<std::string>> copies =
         nobodys ? engineLitter(name, directory_) : std::nullopt;
     // Let go before the removal: NFS keeps a removed file that is still open as a hidden one,

@@ -313,22 +313,23 @@ TEST_F(PackFolder, LeftoverOfAnEngineThatIsGoneIsReclaimed)
         const char* what;
         std::vector<std::string> inside;   // made in the leftover, each holding "stale"; a trailing '/' makes a folder
         int (*lockCall)(int, int);
-        bool lockHeld;                     // another descriptor holds the leftover's lock
+        const char* held;                  // what another descriptor holds a lock on, in the leftover
         bool reclaimed;
     };
     const Case cases[] = {
-        {"its copies and its lock file", {"a.txt", "B.TXT", lockFile}, flock, false, true},
-        {"its copies, no lock file yet", {"a.txt"}, flock, false, true},
-        {"empty", {}, flock, false, true},
-        {"its copies and someone's file", {"a.txt", lockFile, "notes.txt"}, flock, false, false},
-        {"a copy's name in another case", {"b.txt"}, flock, false, false},
-        {"a folder under a copy's name", {"a.txt/"}, flock, false, false},
-        {"the mark of an engine without locks", {"a.txt", kNoLockMarkName}, flock, false, false},
-        {"its lock held by a running engine", {"a.txt", lockFile}, flock, true, false},
-        {"a lock that cannot be told", {"a.txt", lockFile}, leftoverLockFails, false, false},
-        {"empty, and a lock that cannot be told", {}, leftoverLockFails, false, false},
-        {"its copies, and no locks here at all", {"a.txt", lockFile}, noLocks, false, false},
-        {"empty, and no locks here at all", {}, noLocks, false, false},
+        {"its copies and its lock file", {"a.txt", "B.TXT", lockFile}, flock, nullptr, true},
+        {"its copies, no lock file yet", {"a.txt"}, flock, nullptr, true},
+        {"empty", {}, flock, nullptr, true},
+        {"its copies and someone's file", {"a.txt", lockFile, "notes.txt"}, flock, nullptr, false},
+        {"a copy's name in another case", {"b.txt"}, flock, nullptr, false},
+        {"a folder under a copy's name", {"a.txt/"}, flock, nullptr, false},
+        {"the mark of an engine without locks", {"a.txt", kNoLockMarkName}, flock, nullptr, false},
+        {"its lock held by a running engine", {"a.txt", lockFile}, flock, kFolderLockName, false},
+        {"the folder locked by a running engine of an earlier version", {"a.txt"}, flock, ".", false},
+        {"a lock that cannot be told", {"a.txt", lockFile}, leftoverLockFails, nullptr, false},
+        {"empty, and a lock that cannot be told", {}, leftoverLockFails, nullptr, false},
+        {"its copies, and no locks here at all", {"a.txt", lockFile}, noLocks, nullptr, false},
+        {"empty, and no locks here at all", {}, noLocks, nullptr, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -337,8 +338,8 @@ TEST_F(PackFolder, LeftoverOfAnEngineThatIsGoneIsReclaimed)
             if (name.back() == '/') fs::create_directory("ScrTempFd/" + name);
             else std::ofstream("ScrTempFd/" + name) << "stale";
         }
-        const int holder = c.lockHeld ? ::open(("ScrTempFd/" + lockFile).c_str(), O_RDWR) : -1;
-        if (c.lockHeld) {
+        const int holder = c.held ? ::open(("ScrTempFd/" + std::string(c.held)).c_str(), O_RDONLY) : -1;
+        if (c.held) {
             ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
         }
         {
