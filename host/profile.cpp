@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -190,25 +189,67 @@ Profile_Load Load_Profile(const std::string& path, Profile_File& file)
     return state;
 }
 
-Profile_Load Read_Small_File(const std::string& path, std::string& text)
+bool File_Identity::operator==(const File_Identity& other) const
+{
+    if (Exists != other.Exists) return false;
+    return !Exists || (Device == other.Device && Inode == other.Inode && Size == other.Size &&
+                       Modified.tv_sec == other.Modified.tv_sec && Modified.tv_nsec == other.Modified.tv_nsec);
+}
+
+static File_Identity Identity_From(const struct stat& info)
+{
+    return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+}
+
+File_Identity Identity_Of(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? Identity_From(info) : File_Identity{};
+}
+
+// How often a file that changes while it is read is read again before it counts as unreadable.
+static constexpr int kReadTries = 5;
+
+// Reads the open file from its start to its end: false when it is longer than kLargestProfile.
+static bool Read_To_End(int fd, std::string& text)
 {
     text.clear();
-    std::error_code ec;
-    fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) return Profile_Load::Missing;
-    if (ec || status.type() != fs::file_type::regular) return Profile_Load::Unreadable;
-    std::uintmax_t size = fs::file_size(path, ec);
-    if (ec || size > kLargestProfile) return Profile_Load::Unreadable;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Profile_Load::Unreadable;
-    text.resize(static_cast<size_t>(size));
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad()) {
-        text.clear();
-        return Profile_Load::Unreadable;
+    char buffer[16384];
+    for (off_t at = 0;;) {
+        const ssize_t n = pread(fd, buffer, sizeof buffer, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        text.append(buffer, static_cast<size_t>(n));
+        at += n;
+        if (text.size() > kLargestProfile) return false;
     }
-    text.resize(static_cast<size_t>(in.gcount()));
-    return Profile_Load::Loaded;
+}
+
+Profile_Load Read_Small_File(const std::string& path, std::string& text, File_Identity* identity)
+{
+    text.clear();
+    if (identity) *identity = {};
+    // Not blocking: a pipe in the file's place is refused below instead of waited on.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? Profile_Load::Missing : Profile_Load::Unreadable;
+    Profile_Load state = Profile_Load::Unreadable;
+    for (int attempt = 0; attempt < kReadTries; ++attempt) {
+        struct stat before {}, after {};
+        if (fstat(fd, &before) != 0 || !S_ISREG(before.st_mode) ||
+            static_cast<std::uintmax_t>(before.st_size) > kLargestProfile || !Read_To_End(fd, text) ||
+            fstat(fd, &after) != 0)
+            break;
+        // Written over in place while it was read (a save by a program that does not rename):
+        // what was read may be half old, half new.
+        if (!(Identity_From(before) == Identity_From(after))) continue;
+        if (identity) *identity = Identity_From(after);
+        state = Profile_Load::Loaded;
+        break;
+    }
+    close(fd);
+    if (state != Profile_Load::Loaded) text.clear();
+    return state;
 }
 
 static bool Write_All(int fd, std::string_view bytes)
@@ -230,19 +271,49 @@ static mode_t New_File_Mode()
     return 0666 & ~mask;
 }
 
-bool Replace_File(const std::string& path, std::string_view bytes, std::string& error)
+// Links deeper than this are taken for a loop, as the kernel does.
+static constexpr int kMostLinks = 40;
+
+// The file path finally names: each symbolic link followed in turn (a relative one from its own
+// folder), so that a link to a file not there yet names that file and not the link itself.
+static bool Follow_Links(const std::string& path, fs::path& target, std::string& error)
 {
-    fs::path target = path;
-    struct stat link {};
-    if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        // Replace the file the link points to, not the link.
+    fs::path at = path;
+    for (int hops = 0; hops <= kMostLinks; ++hops) {
+        struct stat entry {};
+        if (lstat(at.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) {
+            target = at;
+            return true;
+        }
         std::error_code ec;
-        target = fs::weakly_canonical(target, ec);
+        const fs::path next = fs::read_symlink(at, ec);
         if (ec) {
-            error = ec.message();
+            error = "cannot read the link " + at.string() + ": " + ec.message();
             return false;
         }
+        at = next.is_absolute() ? next : at.parent_path() / next;
     }
+    error = path + " is a loop of symbolic links";
+    return false;
+}
+
+// The folder a file is (to be) made in must be there: a file is never made in its place.
+static bool Folder_Is_There(const std::string& path, const fs::path& target, std::string& error)
+{
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    struct stat info {};
+    if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+    error = target.string() == path ? "the folder " + folder.string() + " is missing"
+                                    : path + " is a link to " + target.string() + ", whose folder " + folder.string() +
+                                          " is missing";
+    return false;
+}
+
+static Replace_Result Replace(const std::string& path, std::string_view bytes, const File_Identity* expected,
+                              std::string& error)
+{
+    fs::path target;
+    if (!Follow_Links(path, target, error) || !Folder_Is_There(path, target, error)) return Replace_Result::Failed;
     struct stat old {};
     const bool exists = stat(target.c_str(), &old) == 0;
     const mode_t mode = exists ? (old.st_mode & 07777) : New_File_Mode();
@@ -255,16 +326,20 @@ bool Replace_File(const std::string& path, std::string_view bytes, std::string& 
         error = std::strerror(errno);
         if (errno == EACCES || errno == EPERM || errno == EROFS)
             error += " (the folder " + target.parent_path().string() + " takes no new file)";
-        return false;
+        return Replace_Result::Failed;
     }
     bool ok = Write_All(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
     int reason = errno;
     if (close(fd) != 0 && ok) ok = false, reason = errno;
+    if (ok && expected && !(Identity_Of(target.string()) == *expected)) {
+        unlink(temp.c_str());
+        return Replace_Result::Changed;
+    }
     if (ok && rename(temp.c_str(), target.c_str()) != 0) ok = false, reason = errno;
     if (!ok) {
         unlink(temp.c_str());
         error = std::strerror(reason);
-        return false;
+        return Replace_Result::Failed;
     }
     // Make the rename itself durable; a folder that cannot be opened or synced changes nothing.
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
@@ -273,7 +348,30 @@ bool Replace_File(const std::string& path, std::string_view bytes, std::string& 
         fsync(dir);
         close(dir);
     }
-    return true;
+    return Replace_Result::Replaced;
+}
+
+bool Replace_File(const std::string& path, std::string_view bytes, std::string& error)
+{
+    return Replace(path, bytes, nullptr, error) == Replace_Result::Replaced;
+}
+
+Replace_Result Replace_File_If_Unchanged(const std::string& path, std::string_view bytes,
+                                         const File_Identity& expected, std::string& error)
+{
+    return Replace(path, bytes, &expected, error);
+}
+
+Replace_Result Remove_File_If_Unchanged(const std::string& path, const File_Identity& expected, std::string& error)
+{
+    fs::path target;
+    if (!Follow_Links(path, target, error)) return Replace_Result::Failed;
+    if (!(Identity_Of(target.string()) == expected)) return Replace_Result::Changed;
+    if (unlink(target.c_str()) != 0 && errno != ENOENT) {
+        error = "cannot remove " + target.string() + ": " + std::strerror(errno);
+        return Replace_Result::Failed;
+    }
+    return Replace_Result::Replaced;
 }
 
 std::string Find_File_Ignoring_Case(const std::string& folder, const std::string& name)

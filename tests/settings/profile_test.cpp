@@ -100,6 +100,8 @@ private slots:
         QTest::newRow("new file") << false << false;
         QTest::newRow("old file") << true << false;
         QTest::newRow("through a link") << true << true;
+        // A dotfile manager's link to a file it has not made yet: the link stays, the file is made.
+        QTest::newRow("through a link to no file yet") << false << true;
     }
     void replacing_a_file()
     {
@@ -113,8 +115,10 @@ private slots:
         }
         std::string path = real;
         if (through_link) {
+            // Two links, the second relative to its own folder.
             path = dir.filePath("link.cfg").toStdString();
-            QVERIFY(symlink(real.c_str(), path.c_str()) == 0);
+            QVERIFY(symlink("hop.cfg", path.c_str()) == 0);
+            QVERIFY(symlink(real.c_str(), dir.filePath("hop.cfg").toLocal8Bit().constData()) == 0);
         }
         std::string error;
         QVERIFY(Replace_File(path, "[Main]\nA=1\n", error));
@@ -126,7 +130,21 @@ private slots:
         stat(real.c_str(), &info);
         if (exists) QCOMPARE(info.st_mode & 0777, 0640u);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
-                 through_link ? 2 : 1);
+                 through_link ? 3 : 1);
+    }
+    void a_link_into_a_missing_folder_is_refused()
+    {
+        QTemporaryDir dir;
+        const std::string link = dir.filePath("link.cfg").toStdString();
+        QVERIFY(symlink("gone/Controls.cfg", link.c_str()) == 0);
+        std::string error;
+        QVERIFY(!Replace_File(link, "x", error));
+        QVERIFY2(error.find("whose folder") != std::string::npos, error.c_str());
+        struct stat info {};
+        QVERIFY(lstat(link.c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+        // A link that leads nowhere is a "system" entry to QDir.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+                 1);
     }
     void a_failed_replacement_leaves_nothing_behind()
     {
