@@ -1,6 +1,8 @@
 // Reading the host's command line: the screensaver's one-letter modes and the daemon's options.
 #include "command_line.h"
 
+#include <climits>
+
 #include <QMap>
 
 namespace {
@@ -11,9 +13,9 @@ unsigned long Decimal_Handle(const QString& text)
     unsigned long value = 0;
     for (QChar c : text) {
         if (c < u'0' || c > u'9') break;
-        unsigned long next = value * 10 + static_cast<unsigned long>(c.unicode() - u'0');
-        if (next < value) return 0;   // more digits than a handle can hold
-        value = next;
+        const unsigned long digit = static_cast<unsigned long>(c.unicode() - u'0');
+        if (value > (ULONG_MAX - digit) / 10) return 0;   // more digits than a handle can hold
+        value = value * 10 + digit;
     }
     return value;
 }

@@ -34,6 +34,9 @@ private slots:
         QTest::newRow("/a 1234") << QStringList{"/a", "1234"} << "a" << 1234ull;
         QTest::newRow("/p word") << QStringList{"/p", "word"} << "p" << 0ull;
         QTest::newRow("/p overflow") << QStringList{"/p", "99999999999999999999999"} << "p" << 0ull;
+        // Past 64 bits by less than a tenth: multiplied without a check it wraps to a plausible id.
+        QTest::newRow("/p past 64 bits") << QStringList{"/p", "30000000000000000000"} << "p" << 0ull;
+        QTest::newRow("/p largest") << QStringList{"/p", "18446744073709551615"} << "p" << 18446744073709551615ull;
     }
     void commandLine()
     {
@@ -116,6 +119,7 @@ private slots:
         QTest::newRow("--window-id without an id") << QStringList{"--root", "--window-id"} << "" << true << "!";
         QTest::newRow("not a number") << QStringList{"--root"} << "0xZZ" << true << "!";
         QTest::newRow("zero") << QStringList{"--window-id", "0"} << "" << true << "!";
+        QTest::newRow("past 64 bits") << QStringList{"--window-id", "30000000000000000000"} << "" << true << "!";
     }
     void hackRequest()
     {
