@@ -1,6 +1,7 @@
 // The engine as a child process under a screensaver daemon (POSIX: fork, exec, signals, wait).
 #include "hack_mode.h"
 
+#include "program_dir.h"
 #include "say.h"
 #include "x11_windows.h"
 
@@ -44,6 +45,11 @@ int Run_Hack_Mode(const Hack_Request& request, const QString& program_dir)
     const QString engine = program_dir + QStringLiteral("zero");
     if (!QFileInfo(engine).isExecutable()) {
         Say("the engine %s is missing or not an executable program", qPrintable(engine));
+        return 1;
+    }
+    // The daemon then shows its own error and goes on; an engine started there could only fail.
+    if (const QString reason = Unwritable_Reason(program_dir); !reason.isEmpty()) {
+        Say("%s; the engine was not started", qPrintable(reason));
         return 1;
     }
     const QByteArray engine_path = engine.toLocal8Bit(), directory = program_dir.toLocal8Bit(),

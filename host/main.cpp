@@ -19,6 +19,11 @@ int main(int argc, char** argv)
     // The host never hides the pointer, so there is nothing to show again before or after a mode.
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    // Finding the program directory may already make the user's folder and the Path file.
+    if (const QString reason = Foreign_Home_Reason(); !reason.isEmpty()) {
+        Say(reason);
+        return 1;
+    }
     Host_Paths paths;
     Init_Paths(paths);
     Build_Web_Links(paths);
@@ -26,7 +31,7 @@ int main(int argc, char** argv)
 
     // Quelm 3D into the user's XScreenSaver list or out of it: no window, no engine.
     QString list_error;
-    if (const auto list = Read_List_Request(args, &list_error)) return Change_Hack_List(*list, paths.Program_Dir);
+    if (const auto list = Read_List_Request(args, &list_error)) return Change_Hack_List(*list);
     if (!list_error.isEmpty()) {
         Say(list_error);
         return 2;

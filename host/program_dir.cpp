@@ -12,7 +12,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,6 +167,34 @@ QString Find_Program_Dir(const Program_Dir_Places& places)
     // Without the Path file this run still works; the next one makes the same folder again.
     if (!Write_Path_File(places.Path_File, places.User_Dir, &error)) Say("%s", qPrintable(error));
     return places.User_Dir;
+}
+
+QString Unwritable_Reason(const QString& dir)
+{
+    // The effective user's rights, and a read-only file system, as making a file would meet them.
+    if (faccessat(AT_FDCWD, QFile::encodeName(dir).constData(), W_OK | X_OK, AT_EACCESS) == 0) return {};
+    return QStringLiteral("the program directory %1 cannot be written (%2): the engine keeps its temporary files "
+                          "there")
+        .arg(dir, Errno_Text(errno));
+}
+
+// The name of the user with that id, or the number where there is none.
+static QString User_Name(uid_t uid)
+{
+    const passwd* entry = getpwuid(uid);
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(uid);
+}
+
+QString Foreign_Home_Reason()
+{
+    const QByteArray home = qgetenv("HOME");
+    struct stat info {};
+    if (home.isEmpty() || stat(home.constData(), &info) != 0 || info.st_uid == geteuid()) return {};
+    const QString owner = User_Name(info.st_uid), self = User_Name(geteuid());
+    return QStringLiteral("HOME is %1, which belongs to %2, not to %3 who runs quelmscr: what it made there "
+                          "would be %3's, and %2's own runs could not change it. Run it as %2 (without sudo), or "
+                          "with sudo -H")
+        .arg(QFile::decodeName(home), owner, self);
 }
 
 void Init_Paths(Host_Paths& paths)

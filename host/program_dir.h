@@ -45,6 +45,15 @@ QString Find_Program_Dir(const Program_Dir_Places& places);
 // settings files among them, stays. error says why it could not.
 bool Make_User_Program_Dir(const QString& user_dir, const QString& own_dir, QString* error);
 
+// Why the engine cannot work in dir (it keeps its temporary folder there): empty when this
+// process may make files in it.
+QString Unwritable_Reason(const QString& dir);
+
+// Why the host must not write into the home it was given: empty when HOME is unset, missing, or
+// owned by the user the host runs as. A home of another user (sudo with HOME kept) would get
+// files that user's own runs cannot change any more.
+QString Foreign_Home_Reason();
+
 // Sets the program directory and the help folder.
 void Init_Paths(Host_Paths& paths);
 // Sets the two web addresses.

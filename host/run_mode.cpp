@@ -3,6 +3,7 @@
 #include "run_mode.h"
 
 #include "mode_loop.h"
+#include "program_dir.h"
 #include "say.h"
 #include "x11_windows.h"
 
@@ -57,6 +58,8 @@ Engine_Start Start_Engine(const QString& program_dir)
     if (!info.exists()) return {false, QStringLiteral("the engine %1 is missing").arg(engine)};
     if (!info.isFile() || !info.isExecutable())
         return {false, QStringLiteral("the engine %1 is not an executable program").arg(engine)};
+    if (const QString reason = Unwritable_Reason(program_dir); !reason.isEmpty())
+        return {false, reason + QStringLiteral("; the engine was not started")};
     QProcess process;
     process.setProgram(engine);
     process.setWorkingDirectory(program_dir);

@@ -1,11 +1,12 @@
 // quelmscr --register and --unregister: Quelm 3D put into the user's XScreenSaver list
-// (~/.xscreensaver) and taken out again. What the file held before is kept in the program
-// directory, so that taking the entry out gives the file back byte for byte when nothing else in
-// it changed meanwhile.
+// (~/.xscreensaver) and taken out again. What the file held before is kept in the user's own
+// state folder, under the list's path, so that taking the entry out gives the file back byte for
+// byte when nothing else in it changed meanwhile.
 #pragma once
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,21 +24,28 @@ std::optional<List_Request> Read_List_Request(const QStringList& args, QString* 
 struct List_Files {
     std::string User_File;      // ~/.xscreensaver
     std::string App_Defaults;   // the daemon's own settings, with its list of hacks
-    std::string Record_Dir;     // where the file's earlier state is kept (the program directory), with "/"
+    std::string Record_Dir;     // where the records of the user's lists are kept (the user's own), with "/"
+    // Runs between reading the file and writing it: another program's save lands here in tests.
+    std::function<void()> Before_Write;
 };
 
 struct List_Change {
     bool Done = false;
     std::string Message;   // what happened, or why nothing did
+    int Redone = 0;        // how often the file changed between reading and writing, and was read again
 };
 
-// Puts the hack's entry into the user's list (replacing an earlier one of ours); a file without a
-// list gets the daemon's list with it.
+// The folder for the records of this user's lists: $XDG_STATE_HOME/quelm3d/, or
+// ~/.local/state/quelm3d/, with "/"; empty when HOME is not set.
+std::string List_Record_Dir();
+
+// Puts the hack's entry into the user's list; a line of ours already there is kept with the
+// user's options and mark, only its program path brought up to date. A file without a list gets
+// the daemon's list with our entry.
 List_Change Register_Hack(const List_Files& files, const std::string& hack_path);
 // Takes our entries out: the file as it was before registering when nothing else changed since,
 // else the file with only our lines gone.
 List_Change Unregister_Hack(const List_Files& files);
 
-// Runs the request for this user (HOME) with the program directory as the record's place; says
-// what happened and returns the exit code.
-int Change_Hack_List(const List_Request& request, const QString& program_dir);
+// Runs the request for this user (HOME); says what happened and returns the exit code.
+int Change_Hack_List(const List_Request& request);

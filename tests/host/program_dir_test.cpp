@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -102,6 +103,33 @@ TEST(UserProgramDir, WhatCannotBeMadeIsSaidAndTheRunGoesOn)
     EXPECT_EQ(m.Find(true), Dir(m.user));     // no Path file: this run still goes on in the user's folder
     EXPECT_FALSE(fs::exists(m.path_file));
     EXPECT_TRUE(Is_System_Program_Dir(System_Program_Dir()));
+}
+
+// Root may write anywhere, so what the engine's folder is for another user runs as "nobody" in a
+// child process; a home of another user is one root's sudo kept.
+TEST(UserProgramDir, AFolderOrHomeThatIsNotThisUsersIsNamed)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    Machine m;
+    fs::create_directories(m.root / "home");
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+        const bool shared_named = Unwritable_Reason(Q(Dir(m.shared))).contains(u"cannot be written");
+        const bool tmp_free = Unwritable_Reason(QStringLiteral("/tmp/")).isEmpty();
+        _exit(shared_named && tmp_free ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+
+    const QByteArray saved = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(Q((m.root / "home").string())));
+    EXPECT_TRUE(Foreign_Home_Reason().isEmpty());
+    ASSERT_EQ(chown((m.root / "home").c_str(), 65534, 65534), 0);
+    const QString reason = Foreign_Home_Reason();
+    qputenv("HOME", saved);
+    EXPECT_TRUE(reason.contains(u"belongs to") && reason.contains(u"sudo -H")) << reason.toStdString();
 }
 
 }  // namespace

@@ -20,14 +20,15 @@ const std::string kList = "programs:\t\\\n" + kMaze + "\n" + kLast + "\n";
 const std::string kOurs = "programs:\t\\\n" + kMaze + "\n" + kEntry + "\n" + kLast + "\n";
 const std::string kAppDefaults = "*fade:\tTrue\n*" + kList + "*lock:\tFalse\n";
 
-// The user's file, the daemon's list and the program directory in a folder of the test's own.
+// The user's file, the daemon's list and the record folder in a folder of the test's own.
 struct List_Folder {
     fs::path root = fs::temp_directory_path() / ("quelm-list-" + std::to_string(getpid()));
-    List_Files files{(root / ".xscreensaver").string(), (root / "XScreenSaver").string(), (root / "program/").string()};
+    List_Files files{(root / ".xscreensaver").string(), (root / "XScreenSaver").string(), (root / "state/").string(),
+                     {}};
     List_Folder()
     {
         fs::remove_all(root);
-        fs::create_directories(root / "program");
+        fs::create_directories(root);
         Put(files.App_Defaults, kAppDefaults);
     }
     ~List_Folder() { fs::remove_all(root); }
@@ -38,7 +39,7 @@ struct List_Folder {
         out << std::ifstream(path, std::ios::binary).rdbuf();
         return out.str();
     }
-    bool No_Records() const { return fs::is_empty(root / "program"); }
+    bool No_Records() const { return !fs::exists(root / "state") || fs::is_empty(root / "state"); }
 };
 
 const std::string kHack = "/usr/libexec/xscreensaver/quelm3d";
@@ -59,7 +60,7 @@ TEST(ListFile, GivesTheFileBackAsItWasWhenNothingElseChanged)
         SCOPED_TRACE(row.before);
         List_Folder f;
         if (row.file) f.Put(f.files.User_File, row.before);
-        // A second --register (another hack path) replaces our line and keeps the first record.
+        // A second --register (another hack path) updates our line and keeps the first record.
         ASSERT_TRUE(Register_Hack(f.files, "/opt/q/quelm3d").Done);
         const List_Change added = Register_Hack(f.files, kHack);
         ASSERT_TRUE(added.Done) << added.Message;
@@ -82,9 +83,10 @@ TEST(ListFile, FailuresLeaveTheFileAsItWasAndUnrecordedLinesStillGo)
     List_Change change = Register_Hack(f.files, kHack);
     EXPECT_NE(change.Message.find("is XScreenSaver installed"), std::string::npos) << change.Message;
     f.Put(f.files.App_Defaults, kAppDefaults);
-    f.files.Record_Dir = (f.root / "missing/").string();   // nowhere to keep the record
+    f.Put((f.root / "file").string(), "");
+    f.files.Record_Dir = (f.root / "file/state/").string();   // nowhere to keep the record
     change = Register_Hack(f.files, kHack);
-    EXPECT_NE(change.Message.find("cannot write"), std::string::npos) << change.Message;
+    EXPECT_NE(change.Message.find("cannot keep the list's record"), std::string::npos) << change.Message;
     EXPECT_FALSE(change.Done);
     EXPECT_EQ(f.Text(f.files.User_File), "fade:\tTrue\n");
     EXPECT_TRUE(f.No_Records());
@@ -94,6 +96,107 @@ TEST(ListFile, FailuresLeaveTheFileAsItWasAndUnrecordedLinesStillGo)
     EXPECT_TRUE(Unregister_Hack(f.files).Done);
     EXPECT_EQ(f.Text(f.files.User_File), kList);
     EXPECT_NE(Unregister_Hack(f.files).Message.find("is not in"), std::string::npos);
+}
+
+TEST(ListFile, ASecondRegisterKeepsTheUsersOptionsAndMark)
+{
+    const std::string chosen = "- GL: \"Quelm 3D\"  /opt/q/quelm3d --root --speed 5 --no-music \\n\\";
+    struct Row {
+        std::string hack, line_after, said;
+    };
+    const Row rows[] = {{"/opt/q/quelm3d", chosen, "already in"},
+                        {kHack, "- GL: \"Quelm 3D\"  " + kHack + " --root --speed 5 --no-music \\n\\", "now runs"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.hack);
+        List_Folder f;
+        const std::string mine = "programs:\t\\\n" + kMaze + "\n" + chosen + "\n" + kLast + "\n";
+        f.Put(f.files.User_File, mine);
+        const List_Change change = Register_Hack(f.files, row.hack);
+        ASSERT_TRUE(change.Done) << change.Message;
+        EXPECT_NE(change.Message.find(row.said), std::string::npos) << change.Message;
+        EXPECT_EQ(f.Text(f.files.User_File), "programs:\t\\\n" + kMaze + "\n" + row.line_after + "\n" + kLast + "\n");
+    }
+}
+
+// Another program saves the list (a new file renamed into place, as XScreenSaver does) between
+// our reading and our writing: its save is seen, read again and kept, with our change on top.
+TEST(ListFile, ASaveBetweenReadingAndWritingIsReadAgain)
+{
+    for (bool registering : {true, false}) {
+        SCOPED_TRACE(registering ? "register" : "unregister");
+        List_Folder f;
+        f.Put(f.files.User_File, registering ? kList : kOurs);
+        int saves = 0;
+        f.files.Before_Write = [&] {
+            if (saves++ > 0) return;
+            const std::string saved = f.Text(f.files.User_File) + "lock:\tTrue\n", temp = f.files.User_File + ".new";
+            f.Put(temp, saved);
+            fs::rename(temp, f.files.User_File);
+        };
+        const List_Change change = registering ? Register_Hack(f.files, kHack) : Unregister_Hack(f.files);
+        ASSERT_TRUE(change.Done) << change.Message;
+        EXPECT_EQ(change.Redone, 1);
+        const std::string text = f.Text(f.files.User_File);
+        EXPECT_NE(text.find("lock:\tTrue\n"), std::string::npos) << text;
+        EXPECT_EQ(text.find(kHack) != std::string::npos, registering) << text;
+    }
+    // A file saved anew before every write is given up, with nothing written.
+    List_Folder f;
+    f.Put(f.files.User_File, kList);
+    f.files.Before_Write = [&] {
+        const std::string temp = f.files.User_File + ".new";
+        f.Put(temp, kList);
+        fs::rename(temp, f.files.User_File);
+    };
+    const List_Change change = Register_Hack(f.files, kHack);
+    EXPECT_FALSE(change.Done);
+    EXPECT_NE(change.Message.find("nothing was written"), std::string::npos) << change.Message;
+    EXPECT_EQ(f.Text(f.files.User_File), kList);
+    EXPECT_TRUE(f.No_Records());
+}
+
+// Dotfile managers keep ~/.xscreensaver as a link into a folder of theirs: it stays a link.
+TEST(ListFile, AListKeptAsALinkStaysALink)
+{
+    List_Folder f;
+    fs::create_directories(f.root / "dotfiles");
+    fs::create_symlink("dotfiles/xscreensaver", f.files.User_File);   // leads to no file yet
+    ASSERT_TRUE(Register_Hack(f.files, kHack).Done);
+    EXPECT_TRUE(fs::is_symlink(f.files.User_File));
+    EXPECT_NE(f.Text((f.root / "dotfiles/xscreensaver").string()).find(kHack), std::string::npos);
+    const List_Change taken = Unregister_Hack(f.files);
+    ASSERT_TRUE(taken.Done) << taken.Message;
+    EXPECT_TRUE(fs::is_symlink(f.files.User_File));
+    EXPECT_FALSE(fs::exists(f.root / "dotfiles/xscreensaver"));   // as before: a link to no file yet
+}
+
+// One program directory, two homes: each home's record is its own, and the second user's list
+// comes back byte for byte after their own register and unregister.
+TEST(ListFile, EachHomesRecordIsItsOwn)
+{
+    if (!fs::exists("/etc/X11/app-defaults/XScreenSaver")) GTEST_SKIP() << "XScreenSaver is not installed";
+    List_Folder f;
+    const fs::path hack = f.root / "bin/quelm3d", home_a = f.root / "a", home_b = f.root / "b";
+    fs::create_directories(f.root / "bin");
+    f.Put(hack.string(), "#!/bin/sh\n");
+    fs::permissions(hack, fs::perms::owner_all);
+    fs::create_directories(home_a);
+    fs::create_directories(home_b);
+    const std::string b_list = "# B's own\n" + kList;
+    f.Put((home_b / ".xscreensaver").string(), b_list);
+    const std::string saved_home = getenv("HOME") ? getenv("HOME") : "";
+    unsetenv("XDG_STATE_HOME");
+    const List_Request add{List_Action::Register, QString::fromStdString(hack.string())};
+    const List_Request take{List_Action::Unregister, {}};
+    setenv("HOME", home_a.c_str(), 1);
+    EXPECT_EQ(Change_Hack_List(add), 0);
+    setenv("HOME", home_b.c_str(), 1);
+    EXPECT_EQ(Change_Hack_List(add), 0);
+    EXPECT_EQ(Change_Hack_List(take), 0);
+    setenv("HOME", saved_home.c_str(), 1);
+    EXPECT_EQ(f.Text((home_b / ".xscreensaver").string()), b_list);
+    EXPECT_TRUE(fs::exists(home_a / ".xscreensaver"));
+    EXPECT_FALSE(fs::exists(home_b / ".local/state/quelm3d") && !fs::is_empty(home_b / ".local/state/quelm3d"));
 }
 
 TEST(ListRequest, ReadsTheTwoSwitches)

@@ -122,6 +122,26 @@ TEST(QuelmscrEngineMissing, SaysSoAndFails)
     }
 }
 
+// A hack whose program directory it may not write (a home fallen back to the shared folder) must
+// not start an engine that cannot make its temporary folder: under a daemon nobody would see why.
+TEST(QuelmscrEngineMissing, AProgramDirectoryThatCannotBeWrittenStartsNoEngine)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run as the user nobody";
+    ConfigHome config(QUELM_PROGRAM_DIR);   // the build's folder: root's, not nobody's
+    ASSERT_EQ(chown(config.path.c_str(), 65534, 65534), 0);
+    std::map<std::string, std::string> env = config.env();
+    env["HOME"] = config.path;
+    env["XSCREENSAVER_WINDOW"] = "0x200001";
+    RunningProgram host;
+    ASSERT_TRUE(host.start(config.path, "/usr/bin/setpriv", env,
+                           {"--reuid=65534", "--regid=65534", "--clear-groups", "--", QUELM_PROGRAM_DIR "/quelmscr",
+                            "--root"}));
+    ASSERT_TRUE(host.waitExit(5));
+    EXPECT_EQ(host.exitCode, 1);
+    EXPECT_NE(host.stderrText().find("cannot be written"), std::string::npos) << host.stderrText();
+    EXPECT_EQ(host.stderrText().find("zero:"), std::string::npos) << host.stderrText();
+}
+
 // scripts/install.sh against an empty home: layout, Path file, the link, and a clean uninstall.
 struct EmptyHome {
     std::string path;
