@@ -7,7 +7,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libxrandr-dev libglew-dev
   libx11-dev libsndfile1-dev qt6-base-dev xvfb xauth libgl1-mesa-dri libegl1 mesa-utils x11-utils
   x11-xserver-utils xdotool imagemagick libpng-dev libgtest-dev clang libclang-rt-14-dev
   libmp3lame-dev libvorbis-dev sox libfreetype-dev fonts-dejavu-core xscreensaver xscreensaver-gl iproute2
-  dpkg-dev file lintian desktop-file-utils man-db bc)
+  dpkg-dev file lintian desktop-file-utils man-db bc dbus-daemon)
 
 missing=()
 for p in "${packages[@]}"; do

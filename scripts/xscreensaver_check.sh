@@ -4,22 +4,26 @@
 # Xvfb, activates Quelm 3D, screenshots the screen, ends it with -deactivate and with a key press,
 # and checks that nothing is left behind; then CYCLES more activate/deactivate rounds and
 # screenshots of the settings app's preview pane and of its Settings panel. Run as root after a build.
-#   scripts/xscreensaver_check.sh [--no-sound-device] [--monitors 2] [--options "ARGS"] [CYCLES] [OUT_DIR]
+#   scripts/xscreensaver_check.sh [--no-sound-device] [--monitors 2] [--options "ARGS"] [--unwritable]
+#                                 [CYCLES] [OUT_DIR]
 # --no-sound-device: SDL's own choice of driver on a machine without a sound card (else its silent
 #   one); --monitors 2: the screen split into two monitors, one copy of the hack on each, exactly one
 #   of them holding the sound device (SDL's disk driver) open; --options: the list's entry runs
-#   "quelm3d --root ARGS".
+#   "quelm3d --root ARGS"; --unwritable: the user's program folder made read-only, so that every
+#   activation must end at once with one line in the daemon's log that says why, and nothing left.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
 sound_driver=dummy
 monitors=1
 options=""
+unwritable=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-sound-device) sound_driver="" ;;
     --monitors) monitors="$2"; shift ;;
     --options) options="$2"; shift ;;
+    --unwritable) unwritable=1 ;;
     *) break ;;
   esac
   shift
@@ -37,10 +41,14 @@ home=$(mktemp -d)
 chown "$user" "$home"
 chmod 755 "$home"
 mix="$home/mix.raw"
+# The user's own session bus, ended with the user's processes: without one, libdbus launches a bus
+# for each program on the private X server, and that bus outlives the server.
+bus=$(runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin dbus-daemon --session --fork --print-address)
 # Messages to the log, not boxes. SDL's disk driver writes what it plays to one file, so who holds
 # the sound device shows in who holds that file open.
 as_user() {
-  runuser -u "$user" -- env HOME="$home" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$home" ZERO_MESSAGES=stderr \
+  runuser -u "$user" -- env HOME="$home" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$home" DBUS_SESSION_BUS_ADDRESS="$bus" \
+    ZERO_MESSAGES=stderr \
     ${sound_driver:+SDL_AUDIODRIVER=$sound_driver} SDL_DISKAUDIOFILE="$mix" "$@"
 }
 source scripts/xvfb.sh
@@ -112,6 +120,31 @@ round() {   # how to end it: deactivate or key
   no_temp || { echo "FAIL: temporary folder left"; return 1; }
   echo "ended by $1 in ${took} s"
 }
+
+if [ "$unwritable" = 1 ]; then
+  chmod 555 "$program"
+  refusals() { grep -c "cannot be written" "$out/daemon.log" || true; }
+  hosts_gone() { ! pgrep -u "$user" -f "quelm3d --root" > /dev/null && ! pgrep -u "$user" -x zero > /dev/null; }
+  failed=0
+  for i in $(seq "$cycles"); do
+    said=$(refusals)
+    as_user xscreensaver-command -select "$index" > /dev/null
+    start=$(date +%s.%N)
+    if ! wait_for 10 sh -c "[ \$(grep -c 'cannot be written' '$out/daemon.log') -gt $said ]"; then
+      echo "FAIL: round $i: no line in the daemon's log says why"; failed=$((failed + 1)); continue
+    fi
+    wait_for 3 hosts_gone || { echo "FAIL: round $i: still running 3 s after the start"; failed=$((failed + 1)); }
+    took=$(echo "$(date +%s.%N) - $start" | bc)
+    as_user xscreensaver-command -deactivate > /dev/null
+    wait_for 3 hosts_gone || { echo "FAIL: round $i: left running after the unblank"; failed=$((failed + 1)); }
+    echo "round $i: refused and gone ${took} s after the blank; $(($(refusals) - said)) line(s) said why"
+  done
+  chmod 755 "$program"
+  echo "the lines that said why:"; grep "cannot be written" "$out/daemon.log" | sort | uniq -c
+  no_temp && echo "no temporary folder made" || { echo "FAIL: a temporary folder was made"; failed=$((failed + 1)); }
+  echo "$cycles rounds, $failed failed"
+  exit $((failed > 0))
+fi
 
 before=$(runs)
 as_user xscreensaver-command -select "$index" > /dev/null

@@ -129,10 +129,14 @@ runtime=$(mktemp -d /tmp/quelmpkg-run.XXXXXX)
 chown "$user" "$home" "$runtime"
 chmod 755 "$home"
 chmod 700 "$runtime"
+# The user's own session bus, ended with the user's processes: without one, libdbus launches a bus
+# for each program on the private X server, and that bus outlives the server.
+bus=$(runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" \
+  dbus-daemon --session --fork --print-address) || fail "no session bus for $user"
 # Only what a login would give, a known stretch of the flight (sky at the top) and no sound card.
 as_user() {
   runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/local/bin:/usr/bin:/bin \
-    DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$runtime" SDL_AUDIODRIVER=dummy ZERO_MESSAGES=stderr ZERO_SEED=7 \
+    DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$runtime" DBUS_SESSION_BUS_ADDRESS="$bus" SDL_AUDIODRIVER=dummy ZERO_MESSAGES=stderr ZERO_SEED=7 \
     ZERO_CAPTURE_SEGMENT=12 "$@"
 }
 folder="$home/.local/share/quelm3d"
