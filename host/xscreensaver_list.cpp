@@ -512,6 +512,11 @@ std::optional<std::string> Drop_Hacks(std::string_view text, const List_Text& li
         if (h < list.hacks.size() && k >= list.hacks[h].begin && k < list.value_end)
             mark(chars[k], gone[h] ? going : staying);
     }
+    // A line inside a hack that goes and with nothing of its own left (a blank line the backslash
+    // before it took in) goes with it.
+    for (size_t h = 0; h < list.hacks.size(); ++h)
+        for (size_t line = list.hacks[h].hack.First_Line + 1; gone[h] && line < list.hacks[h].hack.Last_Line; ++line)
+            if (!staying[line - first]) going[line - first] = 1;
     Lines lines = Split(text);
     std::vector<std::string> kept;
     size_t new_last = 0;

@@ -98,6 +98,8 @@ TEST(ListText, TakesOutOnlyOurLines)
         // Our line below a line that ends in two backslashes is in the list.
         {"programs:\t\\\n  maze --root \\n\\\\\n" + kOurLast + "\nfade:\tFalse\n",
          "programs:\t\\\n  maze --root \\n\nfade:\tFalse\n"},
+        // A blank line that a backslash took into our hack goes with it.
+        {"programs:\t\\\n" + kMaze + "\n  /x/quelm3d \\\\\n\n  --root \\n\\\n" + kLast + "\n", kList},
         // The daemon reads the last list.
         {kOurs + "programs: \\\n quelm3d --root \\n\\\n maze\n", kOurs + "programs: \\\n maze\n"},
         // Ours as sh reads it: quoted, escaped, switched off; and as today's escaped blank left it.
