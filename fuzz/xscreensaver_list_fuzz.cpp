@@ -109,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string input(reinterpret_cast<const char*>(data), size);
     const size_t split = input.find('\0'), split2 = split == std::string::npos ? split : input.find('\0', split + 1);
     const std::string text = input.substr(0, split);
-    const std::string app_defaults = split == std::string::npos ? std::string() : input.substr(split + 1, split2 - split - 1);
+    const std::string app_defaults =
+        split == std::string::npos ? std::string() : input.substr(split + 1, split2 - split - 1);
     const std::string path = split2 == std::string::npos ? "/usr/libexec/xscreensaver/quelm3d"
                                                          : "/" + input.substr(split2 + 1) + "/quelm3d";
 
@@ -153,7 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::optional<Daemon_List> now = Daemon_Hacks(made.Text);
     Check(now.has_value());
     const std::vector<Daemon_Hack>& was = before ? before->Hacks : defaults->Hacks;
-    const bool was_ours = std::any_of(was.begin(), was.end(), [](const Daemon_Hack& h) { return Is_Quelm_Command(h.Command); });
+    const bool was_ours =
+        std::any_of(was.begin(), was.end(), [](const Daemon_Hack& h) { return Is_Quelm_Command(h.Command); });
     if (made.Outcome == List_Outcome::Already_There) Check(before && had_ours && made.Text == text);
     if (made.Outcome == List_Outcome::Path_Updated) Check(before && had_ours);
     if (made.Outcome == List_Outcome::Added && !was_ours) {
@@ -180,7 +182,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             }
             Check(is.Enabled == was[i].Enabled && is.Visual == was[i].Visual && is.Name == was[i].Name);
             if (made.Outcome == List_Outcome::Already_There) continue;
-            if (const auto argv = Daemon_Argv(is.Command)) Check(std::find(argv->begin(), argv->end(), path) != argv->end());
+            if (const auto argv = Daemon_Argv(is.Command))
+                Check(std::find(argv->begin(), argv->end(), path) != argv->end());
         }
     }
     const List_Registration again = Register_In_List(made.Text, true, app_defaults, path);

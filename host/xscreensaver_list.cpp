@@ -297,7 +297,7 @@ bool Is_Name_Character(char c, bool first)
 // characters are taken as they stand.
 std::optional<std::vector<Shell_Word>> Shell_Words(std::string_view command, bool strict)
 {
-    constexpr std::string_view kOperators = "|&;<>()$`*?[";
+    constexpr std::string_view kOperators = "|&;<>()$`*?[", kEscapedInQuotes = "$`\"\\";
     std::vector<Shell_Word> words;
     const size_t n = command.size();
     size_t i = 0;
@@ -325,7 +325,9 @@ std::optional<std::vector<Shell_Word>> Shell_Words(std::string_view command, boo
                 name_so_far = false;
             } else if (c == '"') {
                 for (++i; i < n && command[i] != '"'; ++i) {
-                    if (command[i] == '\\' && i + 1 < n && std::string_view("$`\"\\").find(command[i + 1]) != std::string_view::npos)
+                    const bool escape = command[i] == '\\' && i + 1 < n &&
+                                        kEscapedInQuotes.find(command[i + 1]) != std::string_view::npos;
+                    if (escape)
                         ++i;
                     else if (strict && (command[i] == '$' || command[i] == '`'))
                         return std::nullopt;
@@ -380,7 +382,10 @@ std::string Shell_Command(std::string_view command)
     return std::string(command.substr(0, after_settings)) + "exec " + std::string(command.substr(after_settings));
 }
 
-bool Runs_Through_Shell(std::string_view command) { return command.find_first_of(kShellCharacters) != std::string_view::npos; }
+bool Runs_Through_Shell(std::string_view command)
+{
+    return command.find_first_of(kShellCharacters) != std::string_view::npos;
+}
 
 // ---- Our entry
 
@@ -439,7 +444,10 @@ std::string Command_Of(const std::vector<std::string>& argv, bool guarded)
     return command;
 }
 
-bool Can_Carry(std::string_view path) { return path.find_first_of(std::string_view("\n\0", 2)) == std::string_view::npos; }
+bool Can_Carry(std::string_view path)
+{
+    return path.find_first_of(std::string_view("\n\0", 2)) == std::string_view::npos;
+}
 
 bool Is_Our_Entry(const Daemon_Hack& hack, std::string_view path)
 {
@@ -591,14 +599,16 @@ std::optional<std::string> Add_Entry(std::string_view text, const List_Text& lis
     const std::vector<Read_Char>& chars = list.entry.chars;
     if (index.Of(chars[list.colon].to - 1) == key_line) {
         const std::string& key_text = lines.text[key_line];
-        const std::string new_key = key_text.substr(0, chars[list.colon].to - index.Start(key_line)) + std::string(kKeyLinePad);
+        const std::string new_key =
+            key_text.substr(0, chars[list.colon].to - index.Start(key_line)) + std::string(kKeyLinePad);
         if (list.value_begin < list.value_end && index.Of(chars[list.value_begin].from) == key_line) {
             const std::string commands =
                 std::string(kCommandIndent) + key_text.substr(chars[list.value_begin].from - index.Start(key_line));
             if (std::string candidate = inserted(key_line, {new_key, entry, commands}, 1); reads(candidate))
                 return candidate;
         } else if (last_line == key_line) {
-            if (std::string candidate = inserted(key_line, {new_key, last_entry}, 1); reads(candidate)) return candidate;
+            if (std::string candidate = inserted(key_line, {new_key, last_entry}, 1); reads(candidate))
+                return candidate;
         }
     }
 

@@ -16,14 +16,14 @@ struct Daemon_Hack {
     std::optional<std::string> Visual;    // "GL" of "GL:"
     std::optional<std::string> Name;      // the name between double quotes
     std::string Command;                  // what the daemon runs, blanks squeezed as it squeezes them
-    size_t First_Line = 0, Last_Line = 0; // the physical lines (from 0) it was read from, its line break's too
+    size_t First_Line = 0, Last_Line = 0; // the physical lines (from 0) it was read from, its ending's too
     bool operator==(const Daemon_Hack&) const = default;
 };
 
 // The list the daemon reads from a user's file: the last "programs:" entry, since a later entry
 // overrides an earlier one.
 struct Daemon_List {
-    size_t Key_Line = 0, Last_Line = 0;   // its first and last physical line
+    size_t Key_Line = 0, Last_Line = 0;   // the physical line of its key, and its last one
     std::vector<Daemon_Hack> Hacks;
 };
 

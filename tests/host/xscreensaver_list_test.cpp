@@ -91,7 +91,8 @@ TEST(ListText, TakesOutOnlyOurLines)
         {"mode:\trandom\n" + kOurs + "fade:\tFalse\n", "mode:\trandom\n" + kList + "fade:\tFalse\n"},
         // Our line was the list's last: the line before it now ends the value, so the line after
         // the list stays out of it, however often ours is taken out.
-        {"programs: \\\n" + kMaze + "\n" + kOurLast + "\nfade:\tFalse\n", "programs: \\\n" + kMazeEnds + "\nfade:\tFalse\n"},
+        {"programs: \\\n" + kMaze + "\n" + kOurLast + "\nfade:\tFalse\n",
+         "programs: \\\n" + kMazeEnds + "\nfade:\tFalse\n"},
         {"programs: \\\n" + kOurLast + "\nfade:\tFalse\n", "programs: \nfade:\tFalse\n"},
         // ... but at the end of the file it keeps its backslash, as it was before ours was put in.
         {"programs: \\\n" + kMaze + "\n" + kOurLast, "programs: \\\n" + kMaze},
