@@ -474,6 +474,14 @@ std::optional<std::string> Our_Command(std::string_view path)
     return std::nullopt;
 }
 
+// Whether a command of ours runs path: one of the argv the daemon runs, or, where the model cannot
+// follow the shell, its word of ours.
+bool Runs_Path(std::string_view command, std::string_view path)
+{
+    if (const auto argv = Daemon_Argv(command)) return std::find(argv->begin(), argv->end(), path) != argv->end();
+    return Our_Word(command)->value == path;
+}
+
 // ---- Editing
 
 // Whether the text's list is read with its key on key_line and the hacks of expected, and, with
@@ -664,8 +672,13 @@ std::optional<std::string> Update_Path(std::string_view text, const List_Text& l
         return candidate;
     };
 
+    // The word is one of the argv the daemon runs, or the model cannot follow the shell; else
+    // the daemon splits the command otherwise than its words (a "=" in the first of them).
+    std::vector<std::string>::const_iterator at;
+    if (old_argv) at = std::find(old_argv->begin(), old_argv->end(), word.value);
+    const bool in_argv = old_argv && at != old_argv->end();
     const bool whole_path = word.value.front() == '/' || word.value.find('/') == std::string::npos;
-    if (whole_path) {
+    if (whole_path && (in_argv || !old_argv)) {
         const size_t from = chars[h.command_at[word.begin]].from, to = chars[h.command_at[word.end - 1]].to;
         for (bool guarded : {false, true})
             if (auto candidate = spliced(from, to, File_Text(Command_Word(path, guarded)),
@@ -673,11 +686,9 @@ std::optional<std::string> Update_Path(std::string_view text, const List_Text& l
                 return candidate;
     }
     std::vector<std::vector<std::string>> argvs;
-    if (old_argv && whole_path) argvs.push_back(replaced(*old_argv));
+    if (in_argv && whole_path) argvs.push_back(replaced(*old_argv));
     std::vector<std::string> fresh{std::string(path), std::string(kEntryOption)};
-    if (old_argv)
-        if (const auto at = std::find(old_argv->begin(), old_argv->end(), word.value); at != old_argv->end())
-            fresh.assign(at, old_argv->end()), fresh.front() = path;
+    if (in_argv) fresh.assign(at, old_argv->end()), fresh.front() = path;
     argvs.push_back(std::move(fresh));
     const size_t from = chars[h.command_at.front()].from, to = chars[h.command_at.back()].to;
     for (const auto& argv : argvs)
@@ -817,7 +828,7 @@ List_Registration Register_In_List(std::string_view text, bool file_exists, std:
         // places of the earlier ones stay where they were read.
         std::string updated(text);
         for (auto i = ours.rbegin(); i != ours.rend(); ++i) {
-            if (Our_Word(list->hacks[*i].hack.Command)->value == hack_path) continue;
+            if (Runs_Path(list->hacks[*i].hack.Command, hack_path)) continue;
             std::optional<std::string> changed = Update_Path(updated, *list, *i, hack_path);
             if (!changed) return {List_Outcome::Unusable_Path, {}};
             updated = std::move(*changed);

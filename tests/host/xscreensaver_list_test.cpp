@@ -144,6 +144,10 @@ TEST(ListText, RegisteringAddsOnceAndKeepsTheUsersLine)
          List_Outcome::Already_There, "programs:\t\\\n" + kMaze + "\n" + mine + "\n" + kLast + "\n"},
         {"programs:\t\\\n" + kMaze + "\n" + mine + "\n" + kLast + "\n", true, "", kHack, List_Outcome::Path_Updated,
          "programs:\t\\\n" + kMaze + "\n" + mine_moved + "\n" + kLast + "\n"},
+        // A line of ours the daemon splits at a "=" before a blank runs the path once it is guarded.
+        {"programs:\t\\\n  GL: \"Quelm 3D\"  '/o=p q/quelm3d' --root \\n\\\n" + kLast + "\n", true, "",
+         "/o=p q/quelm3d", List_Outcome::Path_Updated,
+         "programs:\t\\\n  GL: \"Quelm 3D\"  ${$%%[! ]*}'/o=p q/quelm3d' --root \\n\\\n" + kLast + "\n"},
         // A list all on its key line gets the daemon's layout.
         {"programs: maze --root\n", true, "", kHack, List_Outcome::Added,
          "programs:\t\t\t\t\t\t\t\t      \\\n" + kEntry + "\n\t\t\t\tmaze --root\n"},
