@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real quelmscr --register and --unregister, ROUNDS times in turn (default 1000), beside a
-# program that saves ~/.xscreensaver again and again by writing a new file and renaming it into
-# place, as XScreenSaver's settings app does. Prints how many of quelmscr's edits were cut,
+# program that saves ~/.xscreensaver a few hundred times a second by writing a new file and
+# renaming it into place, as XScreenSaver's settings app does. Prints how many of quelmscr's edits were cut,
 # how many runs read the list again because a save landed between their reading and their
 # writing, and how many gave up. Run after a build: bash bench/list_race.sh [ROUNDS]
 set -euo pipefail
@@ -14,7 +14,7 @@ trap '[ -z "$writer" ] || kill $writer 2>/dev/null; rm -rf "$home"' EXIT
 # The writer looks at the file before each save of its own: what it finds there that it did not
 # write is quelmscr's edit, which must be one of its saves whole, with our line put in or taken out.
 python3 - "$home/.xscreensaver" "$home/writer.stats" <<'PY' &
-import os, re, signal, sys
+import os, random, re, signal, sys, time
 path, stats = sys.argv[1], sys.argv[2]
 edits = cut = 0
 def save(n):
@@ -47,6 +47,7 @@ while True:
         pass
     os.rename(path + ".writer", path)
     last = text
+    time.sleep(random.uniform(0, 0.004))   # a few hundred saves a second, at no fixed rhythm
 PY
 writer=$!
 while [ ! -s "$home/.xscreensaver" ]; do sleep 0.01; done
