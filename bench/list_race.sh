@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The real quelmscr --register and --unregister, ROUNDS times in turn (default 1000), beside a
 # program that saves ~/.xscreensaver a few hundred times a second by writing a new file and
-# renaming it into place, as XScreenSaver's settings app does. Prints how many of quelmscr's edits were cut,
-# how many runs read the list again because a save landed between their reading and their
-# writing, and how many gave up. Run after a build: bash bench/list_race.sh [ROUNDS]
+# renaming it into place, as XScreenSaver's settings app does. Prints how many of quelmscr's
+# edits were cut, how many runs read the list again because a save landed between their reading
+# and their writing, and how many gave up. Run after a build: bash bench/list_race.sh [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-1000}"
