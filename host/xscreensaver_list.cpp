@@ -553,8 +553,8 @@ std::optional<std::string> Drop_Hacks(std::string_view text, const List_Text& li
     return Join(lines);
 }
 
-// The text with the list's lines from the key line on replaced by the hacks, one a line as the
-// daemon's own writer (format_hack) lays them out.
+// The text with the list's lines replaced by the hacks, one a line as the daemon's own writer
+// (format_hack) lays them out; the key is then on the list's first line.
 std::string Written_Anew(std::string_view text, const List_Text& list, const std::vector<Daemon_Hack>& hacks)
 {
     Lines lines = Split(text);
@@ -566,9 +566,10 @@ std::string Written_Anew(std::string_view text, const List_Text& list, const std
         written.push_back(line + File_Text(h.Command) + " \\n\\");
     }
     written.back().pop_back();
-    lines.text.erase(lines.text.begin() + static_cast<std::ptrdiff_t>(list.key_line),
-                     lines.text.begin() + static_cast<std::ptrdiff_t>(list.entry.last_line + 1));
-    lines.text.insert(lines.text.begin() + static_cast<std::ptrdiff_t>(list.key_line), written.begin(), written.end());
+    const auto first = lines.text.begin() + static_cast<std::ptrdiff_t>(list.entry.first_line);
+    lines.text.erase(first, lines.text.begin() + static_cast<std::ptrdiff_t>(list.entry.last_line + 1));
+    lines.text.insert(lines.text.begin() + static_cast<std::ptrdiff_t>(list.entry.first_line), written.begin(),
+                      written.end());
     return Join(lines);
 }
 
@@ -625,7 +626,8 @@ std::optional<std::string> Add_Entry(std::string_view text, const List_Text& lis
     for (const Hack_Text& h : list.hacks) hacks.push_back(h.hack);
     hacks.insert(hacks.end() - (hacks.empty() ? 0 : 1), Daemon_Hack{true, std::string(kEntryVisual),
                                                                      std::string(kEntryName), command});
-    if (std::string candidate = Written_Anew(text, list, hacks); reads(candidate)) return candidate;
+    std::string candidate = Written_Anew(text, list, hacks);
+    if (Reads_As(candidate, list.entry.first_line, list.hacks, path)) return candidate;
     return std::nullopt;
 }
 
@@ -661,10 +663,11 @@ std::optional<std::string> Update_Path(std::string_view text, const List_Text& l
     };
     // The text with the bytes [from, to) replaced, if it reads as before but for our hack.
     auto spliced = [&](size_t from, size_t to, const std::string& file_text,
-                       const std::optional<std::vector<std::string>>& argv) -> std::optional<std::string> {
+                       const std::optional<std::vector<std::string>>& argv,
+                       size_t key_line) -> std::optional<std::string> {
         std::string candidate = std::string(text.substr(0, from)) + file_text + std::string(text.substr(to));
         const std::optional<List_Text> now = Find_List(candidate);
-        if (!now || now->key_line != list.key_line || now->hacks.size() != list.hacks.size())
+        if (!now || now->key_line != key_line || now->hacks.size() != list.hacks.size())
             return std::nullopt;
         for (size_t k = 0; k < now->hacks.size(); ++k)
             if (k == i ? !runs(now->hacks[k].hack, argv) : !Same_Reading(now->hacks[k].hack, list.hacks[k].hack))
@@ -682,7 +685,7 @@ std::optional<std::string> Update_Path(std::string_view text, const List_Text& l
         const size_t from = chars[h.command_at[word.begin]].from, to = chars[h.command_at[word.end - 1]].to;
         for (bool guarded : {false, true})
             if (auto candidate = spliced(from, to, File_Text(Command_Word(path, guarded)),
-                                         old_argv ? std::optional(replaced(*old_argv)) : std::nullopt))
+                                         old_argv ? std::optional(replaced(*old_argv)) : std::nullopt, list.key_line))
                 return candidate;
     }
     std::vector<std::vector<std::string>> argvs;
@@ -693,14 +696,17 @@ std::optional<std::string> Update_Path(std::string_view text, const List_Text& l
     const size_t from = chars[h.command_at.front()].from, to = chars[h.command_at.back()].to;
     for (const auto& argv : argvs)
         for (bool guarded : {false, true})
-            if (auto candidate = spliced(from, to, File_Text(Command_Of(argv, guarded)), argv)) return candidate;
+            if (auto candidate = spliced(from, to, File_Text(Command_Of(argv, guarded)), argv, list.key_line))
+                return candidate;
 
     // The list written anew, with our hack's new command.
     std::vector<Daemon_Hack> hacks;
     for (const Hack_Text& each : list.hacks) hacks.push_back(each.hack);
     for (bool guarded : {false, true}) {
         hacks[i].Command = Command_Of(argvs.back(), guarded);
-        if (auto candidate = spliced(0, text.size(), Written_Anew(text, list, hacks), argvs.back())) return candidate;
+        if (auto candidate =
+                spliced(0, text.size(), Written_Anew(text, list, hacks), argvs.back(), list.entry.first_line))
+            return candidate;
     }
     return std::nullopt;
 }
