@@ -87,15 +87,16 @@ bool Write_Record(const std::string& path, const std::string& text, std::string&
 }
 
 // The records gone, and with them the folders made for them where nothing else is left in them:
-// the record folder, and the default state folder (~/.local/state) it was made in.
+// the record folder, and the default state folder (~/.local/state) with ~/.local it was made in.
 void Remove_Records(const Records& records)
 {
     unlink(records.Before.c_str());
     unlink(records.Registered.c_str());
     const std::filesystem::path folder = std::filesystem::path(records.Before).parent_path();
-    const std::filesystem::path state = folder.parent_path();
-    if (rmdir(folder.c_str()) == 0 && state.filename() == "state" && state.parent_path().filename() == ".local")
-        rmdir(state.c_str());
+    const std::filesystem::path state = folder.parent_path(), local = state.parent_path();
+    if (rmdir(folder.c_str()) == 0 && state.filename() == "state" && local.filename() == ".local" &&
+        rmdir(state.c_str()) == 0)
+        rmdir(local.c_str());
 }
 
 // The user's file written or removed, unless another program saved it since it was read.

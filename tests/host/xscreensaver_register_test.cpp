@@ -196,7 +196,7 @@ TEST(ListFile, EachHomesRecordIsItsOwn)
     setenv("HOME", saved_home.c_str(), 1);
     EXPECT_EQ(f.Text((home_b / ".xscreensaver").string()), b_list);
     EXPECT_TRUE(fs::exists(home_a / ".xscreensaver"));
-    EXPECT_FALSE(fs::exists(home_b / ".local/state"));   // the records and the folders made for them gone
+    EXPECT_FALSE(fs::exists(home_b / ".local"));   // the records and the folders made for them gone
 }
 
 TEST(ListRequest, ReadsTheTwoSwitches)
