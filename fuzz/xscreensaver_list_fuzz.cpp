@@ -44,15 +44,16 @@ static std::string Without_Final_Backslashes(std::string line)
     return line;
 }
 
-// Whether after is before with only lines of ours taken out of the list (the lines of the hacks
-// of ours) and at most the list's new last line changed, by losing its final backslashes.
+// Whether after is before with only lines of ours taken out of the list (lines of hacks of ours,
+// or lines of no hack at all, such as a blank line a backslash took in) and at most the list's new
+// last line changed, by losing its final backslashes.
 static bool Only_Ours_Gone(const std::string& before, const std::string& after, const Daemon_List& list)
 {
     const std::vector<std::string> a = Lines_Of(before), b = Lines_Of(after);
-    std::vector<bool> ours(a.size());
+    std::vector<bool> ours(a.size(), true);
     for (const Daemon_Hack& h : list.Hacks)
-        if (Is_Quelm_Command(h.Command))
-            for (size_t line = h.First_Line; line <= h.Last_Line; ++line) ours[line] = true;
+        if (!Is_Quelm_Command(h.Command))
+            for (size_t line = h.First_Line; line <= h.Last_Line; ++line) ours[line] = false;
     const size_t tail = a.size() - list.Last_Line - 1;
     if (b.size() < list.Key_Line + 1 + tail) return false;
     if (!std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(list.Key_Line), b.begin())) return false;

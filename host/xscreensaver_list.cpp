@@ -549,6 +549,8 @@ std::optional<std::string> Drop_Hacks(std::string_view text, const List_Text& li
     if (kept.size() == lines.text.size()) return std::nullopt;
     if (last_dropped && first + count < lines.text.size())
         while (!kept[new_last].empty() && kept[new_last].back() == '\\') kept[new_last].pop_back();
+    // An empty line that now ends a text without a final line feed keeps its own line feed.
+    if (!kept.empty() && kept.back().empty()) lines.final_line_feed = true;
     lines.text = std::move(kept);
     return Join(lines);
 }
@@ -563,6 +565,9 @@ std::string Written_Anew(std::string_view text, const List_Text& list, const std
         std::string line = h.Enabled ? "  " : "- ";
         if (h.Visual) line += File_Text(*h.Visual) + ": ";
         if (h.Name) line += "\"" + File_Text(*h.Name) + "\"  ";
+        // A hack of nothing at all: a vertical tab, which neither the value's strip nor the split
+        // skips, and the hack's parser does.
+        if (line == "  " && h.Command.empty()) line += '\v';
         written.push_back(line + File_Text(h.Command) + " \\n\\");
     }
     written.back().pop_back();

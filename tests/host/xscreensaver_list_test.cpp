@@ -99,6 +99,8 @@ TEST(ListText, TakesOutOnlyOurLines)
         // Our line below a line that ends in two backslashes is in the list.
         {"programs:\t\\\n  maze --root \\n\\\\\n" + kOurLast + "\nfade:\tFalse\n",
          "programs:\t\\\n  maze --root \\n\nfade:\tFalse\n"},
+        // A blank line that a backslash took in stays a line when ours after it, at the end, goes.
+        {"programs: \\\n  maze \\n\\\\\n\n  /x/quelm3d --root \\n", "programs: \\\n  maze \\n\\\\\n\n"},
         // A blank line that a backslash took into our hack goes with it.
         {"programs:\t\\\n" + kMaze + "\n  /x/quelm3d \\\\\n\n  --root \\n\\\n" + kLast + "\n", kList},
         // The daemon reads the last list.
