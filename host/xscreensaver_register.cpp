@@ -123,7 +123,7 @@ std::string Kept_Changing(const List_Files& files)
 std::string List_Record_Dir()
 {
     const QByteArray state = qgetenv("XDG_STATE_HOME"), home = qgetenv("HOME");
-    // The specification asks for an absolute path and says to ignore any other.
+    // A relative XDG_STATE_HOME is not valid; it is ignored, as by every other program that reads it.
     if (state.startsWith('/')) return state.toStdString() + "/quelm3d/";
     if (home.isEmpty()) return {};
     return home.toStdString() + "/.local/state/quelm3d/";
