@@ -14,6 +14,16 @@
 // Linux screen lockers keep their own passwords; there is no provider to hand the change to.
 static void Change_Password() {}
 
+// Qt's platform for a mode's windows, unless the user chose one (QT_QPA_PLATFORM). The preview
+// paints into another program's X window, so it is X11's wherever it runs; the other modes are
+// native Wayland clients on a Wayland session (X11 where the compositor has no Wayland socket).
+static void Choose_Qt_Platform(Host_Mode mode)
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+    if (mode == Host_Mode::Preview) qputenv("QT_QPA_PLATFORM", "xcb");
+    else if (!qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty()) qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+}
+
 int main(int argc, char** argv)
 {
     // The host never hides the pointer, so there is nothing to show again before or after a mode.
@@ -28,6 +38,7 @@ int main(int argc, char** argv)
     Init_Paths(paths);
     Build_Web_Links(paths);
     const Command_Line line = Read_Command_Line(args);
+    Choose_Qt_Platform(line.Mode);
 
     // Quelm 3D into the user's XScreenSaver list or out of it: no window, no engine.
     QString list_error;

@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QPaintDeviceWindow>
+#include <cerrno>
 #include <csignal>
+#include <signal.h>
 
 namespace {
 
@@ -35,7 +37,11 @@ void Run_Message_Loop(Host_Loop& loop)
 void Host_Timer(Host_Loop& loop, int timer_id)
 {
     if (timer_id == kForegroundTimerId) {
-        if (Foreground_Window() != loop.Remembered_Foreground) loop.Quit_Flag = true;
+        if (loop.Engine_Pid) {
+            if (kill(static_cast<pid_t>(loop.Engine_Pid), 0) != 0 && errno == ESRCH) loop.Quit_Flag = true;
+        } else if (Foreground_Window() != loop.Remembered_Foreground) {
+            loop.Quit_Flag = true;
+        }
     } else if (timer_id == kPreviewTimerId && loop.Preview_Child) {
         // When the parent goes, X takes our child with it: end instead of painting into nothing.
         Window_Extent size;

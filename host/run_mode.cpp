@@ -64,9 +64,17 @@ Engine_Start Start_Engine(const QString& program_dir)
     process.setProgram(engine);
     process.setWorkingDirectory(program_dir);
     process.setStandardInputFile(QProcess::nullDevice());
-    if (!process.startDetached())
-        return {false, QStringLiteral("the engine %1 could not be started: %2").arg(engine, process.errorString())};
-    return {true, {}};
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
+        return {false, QStringLiteral("the engine %1 could not be started: %2").arg(engine, process.errorString()), 0};
+    return {true, {}, pid};
+}
+
+bool Engine_On_Wayland()
+{
+    const QString backend = qEnvironmentVariable("ZERO_BACKEND");
+    if (backend == QStringLiteral("x11")) return false;
+    return backend == QStringLiteral("wayland") || !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty();
 }
 
 int Run_FullScreen_Mode(const QString& program_dir)
@@ -81,9 +89,15 @@ int Run_FullScreen_Mode(const QString& program_dir)
         Say(start.Error);
         return 1;
     }
-    QThread::msleep(kEngineStartWaitMs);
-    loop.Remembered_Foreground = Foreground_Window();
-    Say("watching the foreground window 0x%lx", loop.Remembered_Foreground);
+    if (Engine_On_Wayland()) {
+        // Another client's surface cannot be seen from here: the engine's process is watched instead.
+        loop.Engine_Pid = start.Pid;
+        Say("watching the engine's process %lld", start.Pid);
+    } else {
+        QThread::msleep(kEngineStartWaitMs);
+        loop.Remembered_Foreground = Foreground_Window();
+        Say("watching the foreground window 0x%lx", loop.Remembered_Foreground);
+    }
     window.Start_Watch();
 
     Run_Message_Loop(loop);

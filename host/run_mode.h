@@ -8,7 +8,12 @@
 struct Engine_Start {
     bool Started = false;
     QString Error;
+    long long Pid = 0;
 };
+
+// Whether the engine will draw as a Wayland client here: a Wayland session, and no ZERO_BACKEND
+// that sends it to X11.
+bool Engine_On_Wayland();
 
 // Starts program_dir + "zero" detached, without arguments, in the program directory.
 Engine_Start Start_Engine(const QString& program_dir);

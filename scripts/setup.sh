@@ -3,7 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake pkg-config libsdl2-dev libxrandr-dev libglew-dev libglu1-mesa-dev libjpeg62-turbo-dev
+packages=(build-essential cmake pkg-config libsdl2-dev libxrandr-dev libepoxy-dev libglu1-mesa-dev libjpeg62-turbo-dev
+  libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols libegl-dev libxkbcommon-dev
+  sway grim wtype qt6-wayland
   libx11-dev libsndfile1-dev qt6-base-dev xvfb xauth libgl1-mesa-dri libegl1 mesa-utils x11-utils
   x11-xserver-utils xdotool imagemagick libpng-dev libgtest-dev clang libclang-rt-14-dev
   libmp3lame-dev libvorbis-dev sox libfreetype-dev fonts-dejavu-core xscreensaver xscreensaver-gl iproute2

@@ -3,7 +3,7 @@
 
 #include "base/png_writer.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <algorithm>
 #include <cstdint>
 #include <vector>

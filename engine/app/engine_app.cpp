@@ -3,7 +3,6 @@
 
 #include "app/back_buffer.h"
 #include "app/overlays.h"
-#include "app/x_errors.h"
 #include "assets/texture.h"
 #include "base/clock.h"
 #include "base/exit_hooks.h"
@@ -11,9 +10,9 @@
 #include "base/numeric.h"
 #include "base/quit_watch.h"
 #include "base/view_size.h"
+#include "window/window_backend.h"
 
-#include <GL/glew.h>
-#include <SDL.h>
+#include <epoxy/gl.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -63,12 +62,8 @@ static bool framebuffersWanted()
 }
 
 static constexpr float kSkyRed = 0.2f, kSkyGreen = 0.4f, kSkyBlue = 0.7f;
-
-// glewInit answers "no GLX display" under SDL's EGL driver although every entry point loads.
-static bool glewStarted(GLenum result, bool offscreenDriver)
-{
-    return result == GLEW_OK || (offscreenDriver && result == GLEW_ERROR_NO_GLX_DISPLAY);
-}
+// The oldest OpenGL the engine draws with (multitexturing); shaders are checked on their own.
+static constexpr int kLeastGlVersion = 13;
 
 // Each step is safe after the orderly shutdown has done it already. The audio closes first: its
 // streams read files in the temporary folder, and its library must be closed before the static
@@ -84,6 +79,7 @@ static void restoreOnExit()
 static void endAfterDisplayLoss()
 {
     g_app.displayLost = true;
+    if (g_app.window) g_app.window->displayLost();
     g_app.running = false;
     endProcess(kRunExitStatus);
 }
@@ -91,7 +87,7 @@ static void endAfterDisplayLoss()
 void installExitCleanup()
 {
     addExitHook(restoreOnExit);
-    installXErrorHandling(endAfterDisplayLoss);
+    installDisplayLossHandling(endAfterDisplayLoss);
     // SIGINT, SIGTERM and a hang-up (a daemon that passes every ending signal on) end the run the
     // same orderly way, between frames.
     catchQuitSignals();
@@ -132,17 +128,24 @@ void EngineApp::init()
 {
     if (hostWindow) g_quitWatch.start(kFrameGraceAfterQuit, endInsideFrame);
     if (endAskedWhileLoading(*this)) return;
+    // Without a context no GL entry point may be called: the loader has nothing to load them from.
+    if (!hasContext || epoxy_gl_version() < kLeastGlVersion) {
+        if (window) window->stepAside();
+        running = false;
+        showMessage("GLEW could not initialize!", "ERROR");
+        return;
+    }
     seedRandom(capture.seed ? *capture.seed : clockMilliseconds());
     glClearColor(kSkyRed, kSkyGreen, kSkyBlue, 1.0f);
     // A loader that cannot open its file stops the run and shows the cursor before its message.
     g_pack.onOpenFailure = [] {
         g_app.stopOnError();
-        SDL_ShowCursor(SDL_ENABLE);
+        g_app.window->showCursor(true);
     };
     setLoadFailureSteps(g_pack.onOpenFailure);
     g_pack.open("data.res");
     g_fader.load(g_pack, "loader.jpg");
-    if (window) SDL_ShowWindow(window);
+    window->show();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     beginOverlay2D();
@@ -150,14 +153,6 @@ void EngineApp::init()
     endOverlay2D();
     swapBuffers();
     if (endAskedWhileLoading(*this)) return;
-
-    GLenum glewResult = glContext ? glewInit() : GLEW_ERROR_NO_GL_VERSION;
-    if (!glewStarted(glewResult, offscreenDriver)) {
-        if (window) SDL_SetWindowAlwaysOnTop(window, SDL_FALSE);
-        running = false;
-        showMessage("GLEW could not initialize!", "ERROR");
-        return;
-    }
 
     g_settings = readBehaviourSettings(behaviourSettingsPath(std::filesystem::current_path().string()));
     // A daemon's options for this run, passed on by the host; the file stays as it is.
@@ -214,7 +209,7 @@ void EngineApp::init()
 
     g_audio.onFailure = [] {
         g_app.stopOnError();
-        SDL_ShowCursor(SDL_ENABLE);
+        g_app.window->showCursor(true);
     };
     // In a lent window nobody may be there to click a message away, and a machine without sound
     // still wants its picture; ZERO_SILENT (with its reason) is the host's word that this copy
@@ -223,7 +218,7 @@ void EngineApp::init()
     const SoundDevice need = silentReason && *silentReason ? SoundDevice::Unwanted
                              : hostWindow                  ? SoundDevice::Optional
                                                            : SoundDevice::Required;
-    g_audio.init(window, need, silentReason);
+    g_audio.init(nullptr, need, silentReason);
     g_audio.loadStreamFromPack(g_pack, "seagulls.mp3");
     g_audio.loadStreamFromPack(g_pack, "ocean.mp3");
     g_audio.setVolume(kSeagullSlot, streamVolume(g_settings.soundVolume, kSeagullVolumeShare));
@@ -239,14 +234,9 @@ void EngineApp::init()
 
     // The pointer goes to the centre; motion already queued from before is not a user's movement.
     // Under a daemon the pointer is the daemon's.
-    if (window && !hostWindow) {
-        SDL_WarpMouseInWindow(window, viewSize().halfWidth(), viewSize().halfHeight());
-        SDL_PumpEvents();
-        SDL_FlushEvent(SDL_MOUSEMOTION);
-    }
-    SDL_GetMouseState(&startX, &startY);
+    startKnown = window->centrePointer(startX, startY);
 
-    SDL_GL_SetSwapInterval(g_settings.verticalSync ? 1 : 0);   // a refusal is ignored
+    window->setSwapInterval(g_settings.verticalSync ? 1 : 0);
 }
 
 void EngineApp::update()
@@ -279,6 +269,7 @@ void EngineApp::drawFrame()
     drawScene(kPassAfterWater);
     parts.finished(FramePart::Leaves);
     drawOverlays();
+    applyPictureGamma();
     parts.finished(FramePart::Overlays);
 }
 
@@ -296,16 +287,51 @@ static void captureFrame(EngineApp& app)
     if (frames.empty() || app.framesDrawn >= frames.back()) app.running = false;
 }
 
+// A compositor asks for no frame while nothing of the surface shows (covered, or its output off):
+// the loop then draws nothing. A pause of over a second is logged, and its end.
+class FramePause {
+public:
+    void waiting(uint64_t framesDrawn)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (!waiting_) {
+            waiting_ = true;
+            since_ = now;
+        }
+        if (!logged_ && now - since_ > std::chrono::seconds(1)) {
+            logged_ = true;
+            logLine("the compositor asks for no frames (frame %llu was the last)",
+                    static_cast<unsigned long long>(framesDrawn));
+        }
+    }
+    void drawing()
+    {
+        if (logged_)
+            logLine("frames asked for again after %.1f s",
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - since_).count());
+        waiting_ = false;
+        logged_ = false;
+    }
+
+private:
+    std::chrono::steady_clock::time_point since_{};
+    bool waiting_ = false;
+    bool logged_ = false;
+};
+
+// How long the loop waits for the compositor's word before it looks at the signals again.
+constexpr int kFrameWaitMs = 100;
+
 int EngineApp::run()
 {
-    SDL_Event event;
     if (running) logLine("running");
     const auto loopStart = std::chrono::steady_clock::now();
     bool loadingPictureShown = true;
+    FramePause pause;
     while (running) {
-        if (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) running = false;
-            else handleEvent(event);
+        WindowEvent event;
+        if (window && window->nextEvent(event)) {
+            handleEvent(event);
             continue;
         }
         if (quitSignalled()) {
@@ -317,6 +343,11 @@ int EngineApp::run()
             running = false;
             break;
         }
+        if (window && !window->frameWanted(kFrameWaitMs)) {
+            pause.waiting(framesDrawn);
+            continue;
+        }
+        pause.drawing();
         g_quitWatch.frameBegins();
         update();
         drawFrame();
@@ -343,7 +374,7 @@ int EngineApp::run()
     if (!parts.summary().empty()) logLine("frame parts in ms per frame: %s", parts.summary().c_str());
     g_audio.shutdown();
     g_pack.removeTempFiles();
-    if (glContext) {
+    if (hasContext) {
         g_water.destroy();
         g_terrain1.destroy();
         g_terrain2.destroy();

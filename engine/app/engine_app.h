@@ -18,12 +18,14 @@
 #include "world/shader_set.h"
 #include "world/terrain.h"
 #include "world/water.h"
+#include "window/window_backend.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
-struct SDL_Window;
-union SDL_Event;
 
 // What zero's process returns at the end of a run: on Windows it would be the parameter of the
 // last window message, and no SDL event carries one.
@@ -33,40 +35,49 @@ struct EngineApp {
     const char* windowTitle = "Window";
     float gammaFactor = 1.0f;
     GammaRamp savedRamp{};
-    SDL_Window* window = nullptr;
-    void* glContext = nullptr;
+    // The window on the display server the session runs (X11 or Wayland), with its GL context.
+    std::unique_ptr<WindowBackend> window;
+    bool hasContext = false;
     bool running = true;
     FrameTimer timer;
 
     bool rampSaved = false;       // savedRamp holds the display's ramp and must go back
-    bool offscreenDriver = false; // SDL's EGL driver without an X server
     bool displayLost = false;     // the X server went away: nothing may touch the display any more
-    int startX = 0, startY = 0;   // cursor position at the end of start-up
+    // The gamma the picture itself carries, where the display has no ramp the engine may set
+    // (Wayland); 1 where the ramp does it or the daemon owns it.
+    float pictureGamma = 1.0f;
+    std::vector<float> pictureMap;   // the ramp for it, as GL's pixel map
+    // Where the pointer was at the end of start-up; without a known start (a Wayland client may
+    // neither move nor ask for the pointer) the first position the pointer shows becomes it.
+    int startX = 0, startY = 0;
+    bool startKnown = false;
     CaptureConfig capture;
     // The window a screensaver daemon lent us (XSCREENSAVER_WINDOW), 0 when the engine has the
     // screen to itself. The engine then draws in a child window that fills it and follows its size,
     // and leaves input, the pointer, the gamma ramp and the end of the run to the daemon.
     unsigned long hostWindow = 0;
-    void* xDisplay = nullptr;     // the X display of our window, for questions about the host window
-    double hostCheckedAt = -1.0;  // the frame timer's time of the last look at the host window
+    std::string outputName;       // --output: the Wayland output to cover
     uint64_t framesDrawn = 0;
     // Taken when the process's static objects are made, before anything is loaded: the log
     // gives the time from here to the first frame on the screen.
     std::chrono::steady_clock::time_point constructedAt = std::chrono::steady_clock::now();
     FrameParts parts;             // ZERO_PASS_TIMES=1: each part of the frame timed
 
-    // Starts SDL's video.
     EngineApp();
+    ~EngineApp();
 
-    // The window at the desktop's size and colour depth with its context; the view takes its size.
-    bool createWindow();
+    // The window at the desktop's size and colour depth with its context, through the back end
+    // chosen for the session; the view takes its size. False when it cannot be made.
+    bool createWindow(std::unique_ptr<WindowBackend> backend);
     void destroyWindow();
     // Under a daemon, a few times a second (each look is a round trip to the X server): the view
     // follows the host window's size; false once that window is gone.
     bool followHostWindow();
-    // The view's new size: base/view_size.h, the viewport and the scene's projection.
+    // The view's new size in pixels: base/view_size.h, the viewport and the scene's projection.
     void resizeView(int width, int height);
     void applyGamma();
+    // The frame just drawn through the picture's gamma, where it has one: the frame's last step.
+    void applyPictureGamma();
     void restoreGamma();
     void beginOverlay2D();
     void endOverlay2D();
@@ -79,7 +90,7 @@ struct EngineApp {
     void stopOnError();
 
     // The window procedure: one event's effect on the engine's flags.
-    void handleEvent(const SDL_Event& event);
+    void handleEvent(const WindowEvent& event);
     // The window's new size: the view follows it (and the log says so) when it differs.
     void resized(int width, int height);
 };

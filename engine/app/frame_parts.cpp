@@ -1,6 +1,6 @@
 #include "app/frame_parts.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

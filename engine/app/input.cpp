@@ -7,8 +7,8 @@
 
 #include "base/messages.h"
 #include "base/view_size.h"
+#include "window/window_backend.h"
 
-#include <SDL.h>
 #include <cstdlib>
 
 static bool movedPastTolerance(int startX, int startY, int x, int y)
@@ -28,50 +28,60 @@ static void toggleSound()
     logLine("sound %s, music %s", g_settings.soundOn ? "on" : "off", g_settings.musicOn ? "on" : "off");
 }
 
-// SDL also reports the size a window already has (when it is first shown): only a new size counts.
+// A back end also reports the size a window already has (when it is first shown): only a new
+// size (or scale) counts.
 void EngineApp::resized(int width, int height)
 {
-    if (width == viewSize().width && height == viewSize().height) return;
+    const double scale = window ? window->scale() : 1.0;
+    if (width == viewSize().width && height == viewSize().height && scale == viewSize().scale) return;
     resizeView(width, height);
     logLine("the view is now %d x %d", viewSize().width, viewSize().height);
 }
 
-void EngineApp::handleEvent(const SDL_Event& event)
+static void pressKey(WindowKey key, bool& running)
 {
-    const bool input = event.type == SDL_KEYDOWN || event.type == SDL_MOUSEMOTION ||
-                       event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEWHEEL;
+    switch (key) {
+    case WindowKey::F1: g_help.visible = !g_help.visible; break;
+    case WindowKey::Left:
+    case WindowKey::Up:
+    case WindowKey::Right:
+    case WindowKey::Down: g_fader.requestJump = true; break;
+    case WindowKey::T: g_settings.clockShown = !g_settings.clockShown; break;
+    case WindowKey::F: g_settings.frameRateShown = !g_settings.frameRateShown; break;
+    case WindowKey::S: toggleSound(); break;
+    case WindowKey::Escape:
+    case WindowKey::Space: running = false; break;
+    case WindowKey::Other: break;
+    }
+}
+
+void EngineApp::handleEvent(const WindowEvent& event)
+{
+    using Type = WindowEvent::Type;
+    const bool input = event.type == Type::Key || event.type == Type::PointerEnter ||
+                       event.type == Type::PointerMotion || event.type == Type::Button || event.type == Type::Wheel;
     if (hostWindow && input) return;
     switch (event.type) {
-    case SDL_KEYDOWN:
-        if (event.key.keysym.mod & KMOD_ALT) break;
-        switch (event.key.keysym.sym) {
-        case SDLK_ESCAPE:
-        case SDLK_SPACE: running = false; break;
-        case SDLK_F1: g_help.visible = !g_help.visible; break;
-        case SDLK_LEFT:
-        case SDLK_UP:
-        case SDLK_RIGHT:
-        case SDLK_DOWN: g_fader.requestJump = true; break;
-        case SDLK_t: g_settings.clockShown = !g_settings.clockShown; break;
-        case SDLK_f: g_settings.frameRateShown = !g_settings.frameRateShown; break;
-        case SDLK_s: toggleSound(); break;
-        default: break;
+    case Type::Key:
+        if (!event.alt) pressKey(event.key, running);
+        break;
+    case Type::PointerEnter:
+        if (!startKnown) {
+            startX = event.x;
+            startY = event.y;
+            startKnown = true;
+            break;
         }
-        break;
-    case SDL_MOUSEMOTION:
-        if (g_settings.mouseEndsRun && movedPastTolerance(startX, startY, event.motion.x, event.motion.y))
+        [[fallthrough]];
+    case Type::PointerMotion:
+        if (g_settings.mouseEndsRun && startKnown && movedPastTolerance(startX, startY, event.x, event.y))
             running = false;
         break;
-    case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button == SDL_BUTTON_LEFT || event.button.button == SDL_BUTTON_RIGHT ||
-            event.button.button == SDL_BUTTON_MIDDLE)
-            running = false;
+    case Type::Button:
+        if (event.button != 0) running = false;
         break;
-    case SDL_MOUSEWHEEL: running = false; break;
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) running = false;
-        else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) resized(event.window.data1, event.window.data2);
-        break;
-    default: break;
+    case Type::Wheel: running = false; break;
+    case Type::Resized: resized(event.x, event.y); break;
+    case Type::Close: running = false; break;
     }
 }

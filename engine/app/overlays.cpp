@@ -10,17 +10,19 @@ void drawOverlays()
 {
     const ViewSize& view = viewSize();
     g_app.beginOverlay2D();
-    g_fader.draw(static_cast<uint32_t>(view.width), static_cast<uint32_t>(view.height));
-    g_help.draw(static_cast<uint32_t>(view.halfWidth()), static_cast<uint32_t>(view.halfHeight()));
+    // Laid out in points: on a doubled output every overlay is twice as many pixels.
+    const int width = view.overlayWidth(), height = view.overlayHeight();
+    g_fader.draw(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+    g_help.draw(static_cast<uint32_t>(width / 2), static_cast<uint32_t>(height / 2));
     ClockText time;
     if (g_app.capture.active) clockTextAt(g_app.timer.currentTime, time);
     else localClockText(time);
     if (g_settings.clockShown)
-        g_font.print(0, kOverlayTextSize, static_cast<float>(view.width) - kClockRightMargin, kClockBottom,
+        g_font.print(0, kOverlayTextSize, static_cast<float>(width) - kClockRightMargin, kClockBottom,
                      "%s", time);
     if (g_settings.frameRateShown)
         g_font.print(0, kOverlayTextSize, kFrameRateLeft,
-                     static_cast<float>(view.height) - kFrameRateTopMargin, "%.0f",
+                     static_cast<float>(height) - kFrameRateTopMargin, "%.0f",
                      static_cast<double>(g_app.timer.framesPerSecond));
     g_app.endOverlay2D();
 }

@@ -2,7 +2,7 @@
 // opaque, or blended with depth writes off in a far-to-near order refreshed twice a second.
 #include "assets/model_3ds.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <cmath>
 
 // The frame counter values on which the blended draw re-sorts: twice in each second's window.

@@ -8,7 +8,7 @@
 #include "base/exit_hooks.h"
 #include "base/messages.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <GL/glu.h>
 #include <cstring>
 #include <string>
@@ -79,7 +79,7 @@ static void uploadMipmapped(const uint8_t* pixels, int width, int height, int co
                             TextureName& texture)
 {
     // Without a current context (the window's could not be made) GLU would crash on the missing
-    // version string: the picture is left out, and the GLEW check that follows reports the failure.
+    // version string: the picture is left out, and the start-up check that follows reports the failure.
     if (!glGetString(GL_VERSION)) return;
     GLint maxSize = 1024;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);

@@ -5,8 +5,9 @@ static ViewSize g_view;
 
 const ViewSize& viewSize() { return g_view; }
 
-void setViewSize(int width, int height)
+void setViewSize(int width, int height, double scale)
 {
     g_view.width = width > 0 ? width : 0;
     g_view.height = height > 0 ? height : 0;
+    g_view.scale = scale >= 1.0 ? scale : 1.0;
 }

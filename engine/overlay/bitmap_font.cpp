@@ -103,7 +103,8 @@ void BitmapFont::print(int set, float size, float x, float y, const char* format
     glLoadIdentity();
     // An empty view (no window yet) still gives a valid projection.
     const ViewSize& view = viewSize();
-    glOrtho(0.0, view.width > 0 ? view.width : 1, 0.0, view.height > 0 ? view.height : 1, -1.0, 1.0);
+    glOrtho(0.0, view.overlayWidth() > 0 ? view.overlayWidth() : 1, 0.0,
+            view.overlayHeight() > 0 ? view.overlayHeight() : 1, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

@@ -1,7 +1,7 @@
 // Framebuffer-object render targets for the water's reflection and refraction images.
 #include "world/render_target.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 bool RenderTarget::create(int w, int h)
 {

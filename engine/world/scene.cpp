@@ -6,7 +6,7 @@
 #include "camera/camera.h"
 #include "world/terrain.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 // Two copies of the dome: the larger, lower one fills any gap under the first one's rim.
 static constexpr float kInnerSkyY = -20.0f, kInnerSkyScale = 30.0f;

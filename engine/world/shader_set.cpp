@@ -1,10 +1,10 @@
-// Shader programs through GLEW's ARB shader-object entry points.
+// Shader programs through the ARB shader-object entry points.
 #include "world/shader_set.h"
 
 #include "assets/pack.h"
 #include "base/messages.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <cstdio>
 #include <string>
 
@@ -27,7 +27,7 @@ std::unique_ptr<char[]> readTextFile(const char* path)
 
 bool ShaderSet::supported()
 {
-    return GLEW_ARB_vertex_program && glCreateShaderObjectARB && glCreateProgramObjectARB;
+    return epoxy_has_gl_extension("GL_ARB_vertex_program") && epoxy_has_gl_extension("GL_ARB_shader_objects");
 }
 
 static bool validSlot(int16_t slot) { return slot >= 0 && slot < kShaderSlots; }

@@ -3,7 +3,7 @@
 
 #include "world/shader_set.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 // Sampler names on texture units 0 to 3, in the order the units are set up.
 static const char* const kSamplerNames[4] = {"SurfaceTex", "MixingTex", "DetailTex", "ShadowTex"};

@@ -6,13 +6,13 @@
 #include "camera/camera.h"
 #include "world/shader_set.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <algorithm>
 
 void Water::setup(ResourcePack& pack, const char* dudvName, float repeat, float half, bool wantTargets)
 {
     useTargets = false;
-    if (GLEW_EXT_framebuffer_object && wantTargets) {
+    if (wantTargets && epoxy_has_gl_extension("GL_EXT_framebuffer_object")) {
         bool reflectionComplete = reflectionTarget.create(reflectionSize, reflectionSize);
         bool refractionComplete = refractionTarget.create(refractionSize, refractionSize);
         useTargets = reflectionComplete && refractionComplete;

@@ -1,7 +1,7 @@
 // GL test context over SDL; the framebuffer keeps reads independent of window visibility.
 #include "support/gl_context.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <SDL.h>
 
 TestGlContext::TestGlContext(int width, int height) : width_(width), height_(height)
@@ -13,12 +13,6 @@ TestGlContext::TestGlContext(int width, int height) : width_(width), height_(hei
     if (!window_) return;
     void* context = SDL_GL_CreateContext(window_);
     if (!context) return;
-    glewExperimental = GL_TRUE;
-    GLenum result = glewInit();
-    if (result != GLEW_OK && result != GLEW_ERROR_NO_GLX_DISPLAY) {
-        SDL_GL_DeleteContext(context);
-        return;
-    }
     context_ = context;
 }
 

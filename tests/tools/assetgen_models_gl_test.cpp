@@ -14,7 +14,7 @@
 #include "support/gl_context.h"
 
 #include <gtest/gtest.h>
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <GL/glu.h>
 #include <array>
 #include <cstdlib>

@@ -12,7 +12,7 @@
 #include "jpeg_writer.h"
 
 #include <gtest/gtest.h>
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <array>
 #include <cstdlib>
 #include <filesystem>

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <array>
 #include <filesystem>
 #include <unistd.h>

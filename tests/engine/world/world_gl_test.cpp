@@ -16,7 +16,7 @@
 #include "world/water.h"
 
 #include <gtest/gtest.h>
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <array>
 #include <cstdlib>
 #include <filesystem>

@@ -1,6 +1,6 @@
 // The one place the engine knows Xlib: its error handlers, and the window a screensaver daemon
 // lends it.
-#include "app/x_errors.h"
+#include "window/x_errors.h"
 
 #include "base/messages.h"
 
