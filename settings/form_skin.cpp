@@ -2,6 +2,7 @@
 // among their variants, placed by the skin's placement rules, and the form's opening.
 #include "form_skin.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -61,6 +62,10 @@ void Form_Skin::Apply_Window_Shapes()
     // be read leaves the form (or the screen) its whole rectangle, which the message has named.
     if (!TVOut_Outline.isEmpty()) Main_TVOut_Panel->setMask(QRegion(TVOut_Outline, Qt::WindingFill));
     if (!App_Outline.isEmpty()) form_.setMask(QRegion(App_Outline, Qt::WindingFill));
+    // A Wayland compositor takes a mask for where the mouse counts, not for what shows: the form
+    // is drawn over a clear background instead, so that outside the outline nothing is.
+    if (!App_Outline.isEmpty() && QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
+        form_.setAttribute(Qt::WA_TranslucentBackground);
     form_.update();
 }
 
