@@ -46,7 +46,6 @@ struct EngineApp {
     // The gamma the picture itself carries, where the display has no ramp the engine may set
     // (Wayland); 1 where the ramp does it or the daemon owns it.
     float pictureGamma = 1.0f;
-    std::vector<float> pictureMap;   // the ramp for it, as GL's pixel map
     // Where the pointer was at the end of start-up; without a known start (a Wayland client may
     // neither move nor ask for the pointer) the first position the pointer shows becomes it.
     int startX = 0, startY = 0;
