@@ -1,10 +1,16 @@
-// frame_rate: how fast the engine renders its flight, against a program that does only the fill
-// work of a frame (clear, a textured full-screen quad, and a textured quad into a 1024² and a
-// 512² target), so the ratio tells how much the scene costs beyond touching every pixel once.
+// frame_rate: how fast the engine renders its flight on X11 and on Wayland (a headless sway of
+// its own at the X display's size), against a program that does only the fill work of a frame
+// (clear, a textured full-screen quad, and a textured quad into a 1024² and a 512² target), so
+// the ratio tells how much the scene costs beyond touching every pixel once.
 //   frame_rate [PROGRAM_DIR] [FRAMES] [RUNS]   (defaults: the build's program folder, 600, 3)
-// Needs a display at 1920 × 1080, for example the test script's Xvfb (scripts/xvfb.sh).
-#include <GL/glew.h>
+// Needs a display at 1920 × 1080, for example the test script's Xvfb (scripts/xvfb.sh), and sway
+// for the Wayland figures (left out with a line saying so where sway is not installed).
+#include <epoxy/gl.h>
+#include <GL/glu.h>
 #include <SDL.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,17 +20,83 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
+
+// A headless sway with one output of the given size, run as nobody when we are root (sway
+// refuses root), in a fresh folder that is its HOME and runtime folder. No XWayland.
+struct HeadlessSway {
+    pid_t pid = -1;
+    std::string folder, display;
+
+    bool start(int width, int height)
+    {
+        char pattern[] = "/tmp/frame_rate_sway_XXXXXX";
+        if (!mkdtemp(pattern)) return false;
+        folder = pattern;
+        std::ofstream(folder + "/config") << "xwayland disable\noutput HEADLESS-1 mode " << width << "x" << height
+                                          << " scale 1\n";
+        const bool asNobody = geteuid() == 0;
+        if (asNobody && chown(folder.c_str(), 65534, 65534) != 0) return false;
+        pid = fork();
+        if (pid == 0) {
+            setpgid(0, 0);
+            int log = open((folder + "/sway.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (log >= 0) dup2(log, 2), dup2(log, 1);
+            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SWAYSOCK"}) unsetenv(name);
+            setenv("HOME", folder.c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+            setenv("WLR_BACKENDS", "headless", 1);
+            setenv("WLR_RENDERER", "pixman", 1);
+            setenv("WLR_LIBINPUT_NO_DEVICES", "1", 1);
+            if (asNobody && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+                             setresuid(65534, 65534, 65534) != 0))
+                _exit(126);
+            execlp("sway", "sway", "-c", (folder + "/config").c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (pid < 0) return false;
+        // Its socket, once there, is listened on: a client that connects before sway's loop
+        // runs waits for it.
+        for (int i = 0; i < 300 && display.empty(); ++i) {
+            std::error_code ec;
+            for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
+                if (e.is_socket(ec) && e.path().filename().string().starts_with("wayland-")) display = e.path().filename();
+            if (display.empty()) {
+                if (waitpid(pid, nullptr, WNOHANG) == pid) {
+                    pid = -1;
+                    return false;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+        return !display.empty();
+    }
+    ~HeadlessSway()
+    {
+        if (pid > 0) {
+            kill(-pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+            kill(-pid, SIGKILL);
+        }
+        std::error_code ec;
+        if (!folder.empty()) fs::remove_all(folder, ec);
+    }
+};
 
 // Runs the engine in capture mode (fixed clock and seed, only the last frame written) and reads
 // the loop's own time from its log. Returns frames per second, or a negative number. With split,
 // the engine times each part of its frame (waiting for the renderer after each) and split receives
 // its summary line.
-static double engineFramesPerSecond(const fs::path& programDir, int frames, std::string* split = nullptr,
-                                    double* firstFrame = nullptr)
+// env: the back end's environment (ZERO_BACKEND and the display's variables; an empty value
+// unsets the variable).
+static double engineFramesPerSecond(const fs::path& programDir, int frames, const std::map<std::string, std::string>& env,
+                                    std::string* split = nullptr, double* firstFrame = nullptr)
 {
     fs::path captureDir = fs::temp_directory_path() / ("frame_rate_" + std::to_string(getpid()));
     fs::path logPath = captureDir.string() + ".log";
@@ -36,6 +108,10 @@ static double engineFramesPerSecond(const fs::path& programDir, int frames, std:
         setenv("ZERO_SEED", "7", 1);
         setenv("ZERO_MESSAGES", "stderr", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        for (const auto& [key, value] : env) {
+            if (value.empty()) unsetenv(key.c_str());
+            else setenv(key.c_str(), value.c_str(), 1);
+        }
         if (split) setenv("ZERO_PASS_TIMES", "1", 1);
         if (!freopen(logPath.c_str(), "w", stderr)) _exit(126);
         execl("./zero", "zero", static_cast<char*>(nullptr));
@@ -113,7 +189,7 @@ static double referenceFramesPerSecond(int frames, int& width, int& height)
     SDL_Window* window = SDL_CreateWindow("frame_rate reference", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS);
     if (!window) return -1.0;
     SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (!context || glewInit() != GLEW_OK) return -1.0;
+    if (!context) return -1.0;
     SDL_GL_SetSwapInterval(0);
 
     std::vector<unsigned char> pixels(1024 * 1024 * 3);
@@ -170,21 +246,48 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "frame_rate: no display: %s\n", SDL_GetError());
         return 1;
     }
-    std::vector<double> engine, firstFrames;
-    for (int run = 0; run < runs; ++run) {
-        double firstFrame = -1.0;
-        double fps = engineFramesPerSecond(programDir, frames, nullptr, &firstFrame);
-        if (fps < 0) {
-            std::fprintf(stderr, "frame_rate: the engine run %d failed\n", run + 1);
-            return 1;
-        }
-        std::printf("engine run %d: %.2f frames per second, first frame %.2f s after start\n", run + 1, fps, firstFrame);
-        engine.push_back(fps);
-        firstFrames.push_back(firstFrame);
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        std::fprintf(stderr, "frame_rate: no display mode: %s\n", SDL_GetError());
+        return 1;
     }
+    // The same capture run on each back end: X11 on the display, Wayland on a headless sway of
+    // the display's size.
+    const std::map<std::string, std::string> onX11 = {{"ZERO_BACKEND", "x11"}, {"WAYLAND_DISPLAY", ""}};
+    HeadlessSway sway;
+    std::map<std::string, std::string> onWayland;
+    if (std::system("command -v sway > /dev/null") != 0) {
+        std::printf("Wayland: sway is not installed, its figures are left out\n");
+    } else if (!sway.start(mode.w, mode.h)) {
+        std::fprintf(stderr, "frame_rate: the headless sway did not start (its log: %s/sway.log)\n", sway.folder.c_str());
+        return 1;
+    } else {
+        onWayland = {{"ZERO_BACKEND", "wayland"}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", sway.display},
+                     {"XDG_RUNTIME_DIR", sway.folder}};
+    }
+    struct BackEnd {
+        const char* name;
+        const std::map<std::string, std::string>* env;
+        std::vector<double> fps, firstFrames;
+    };
+    std::vector<BackEnd> backEnds = {{"X11 (the display)", &onX11, {}, {}}};
+    if (!onWayland.empty()) backEnds.push_back({"Wayland (headless sway)", &onWayland, {}, {}});
+    for (int run = 0; run < runs; ++run)
+        for (BackEnd& b : backEnds) {
+            double firstFrame = -1.0;
+            double fps = engineFramesPerSecond(programDir, frames, *b.env, nullptr, &firstFrame);
+            if (fps < 0) {
+                std::fprintf(stderr, "frame_rate: the engine run %d on %s failed\n", run + 1, b.name);
+                return 1;
+            }
+            std::printf("engine run %d on %s: %.2f frames per second, first frame %.2f s after start\n", run + 1, b.name,
+                        fps, firstFrame);
+            b.fps.push_back(fps);
+            b.firstFrames.push_back(firstFrame);
+        }
     // One more run with the renderer waited for after each part of the frame: where the time goes.
     std::string split;
-    double splitFps = engineFramesPerSecond(programDir, frames, &split);
+    double splitFps = engineFramesPerSecond(programDir, frames, onX11, &split);
     if (splitFps < 0 || split.empty()) {
         std::fprintf(stderr, "frame_rate: the engine run with its parts timed failed\n");
         return 1;
@@ -201,11 +304,16 @@ int main(int argc, char** argv)
         std::printf("reference run %d: %.2f frames per second\n", run + 1, fps);
         reference.push_back(fps);
     }
-    double e = median(engine), r = median(reference);
+    double e = median(backEnds[0].fps), r = median(reference);
     std::printf("display %d x %d, %d frames, median of %d runs\n", width, height, frames, runs);
-    std::printf("engine:    %.2f frames per second, first frame %.2f s after start\n", e, median(firstFrames));
-    std::printf("reference: %.2f frames per second (fill work only)\n", r);
-    std::printf("ratio:     %.2f\n", e / r);
+    std::printf("%-12s%-26s%s\n", "", "X11 (the display)", backEnds.size() > 1 ? "Wayland (headless sway)" : "");
+    std::printf("%-12s%-26.2f", "engine fps", e);
+    if (backEnds.size() > 1) std::printf("%.2f", median(backEnds[1].fps));
+    std::printf("\n%-12s%-26.2f", "first frame", median(backEnds[0].firstFrames));
+    if (backEnds.size() > 1) std::printf("%.2f", median(backEnds[1].firstFrames));
+    std::printf("  (s after start)\n");
+    std::printf("reference: %.2f frames per second (fill work only, X11)\n", r);
+    std::printf("ratio:     %.2f (the engine on X11 to the reference)\n", e / r);
     SDL_Quit();
     return 0;
 }
