@@ -88,7 +88,7 @@ check() {
     echo "$name: FAIL: no \"loading picture faded out\" in 120 s: $(tail -3 "$out/$name.log")"; cleanup; return 1
   fi
   took=$(echo "$(date +%s.%N) - $start" | bc)
-  local surface; surface=$(grep -o "wayland: .*" "$out/$name.log" | head -1 || true)
+  local surface; surface=$(grep -o "wayland: a .*" "$out/$name.log" | head -1 || true)
   if [ "$name" = sway ]; then
     SWAYSOCK=$(ls "$runtime"/sway-ipc.*.sock)
     if XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$WAYLAND_NAME" timeout 20 grim -o HEADLESS-1 "$out/$name.png"; then
@@ -96,7 +96,7 @@ check() {
     else
       status=1; shot="none (grim failed)"
     fi
-    XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$WAYLAND_NAME" wtype a; how="a key"
+    XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$WAYLAND_NAME" wtype -s 300 -k Escape; how="Escape"
   else
     kill -TERM "$engine_pid"; how="SIGTERM"
   fi
