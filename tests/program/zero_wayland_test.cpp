@@ -343,6 +343,48 @@ TEST_F(ZeroWayland, TheHostRunsTheNativeEngineWhoseKeysActAsOnX11)
     EXPECT_EQ(dir.entries(), before) << "the run left something in the program directory (its temporary folder?)";
 }
 
+// The settings dialog on a Wayland session without an X server: a native Wayland window (Qt's
+// Wayland platform) that sway lists and shows, and that a close from the compositor ends.
+TEST_F(ZeroWayland, TheSettingsDialogIsANativeWaylandWindow)
+{
+    SwaySession sway;
+    ASSERT_TRUE(sway.start({1280, 720, 1})) << sway.error();
+    char pattern[] = "/tmp/quelm-config-XXXXXX";
+    const std::string config = mkdtemp(pattern);
+    std::map<std::string, std::string> env = sway.clientEnv();
+    env["XDG_CONFIG_HOME"] = config;
+    RunningProgram dialog;
+    ASSERT_TRUE(dialog.start(dir.path, "/usr/bin/env", env,
+                             {"-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", "./quelmscr", "/c"}));
+    bool listed = false;
+    for (int i = 0; i < 600 && !listed && !dialog.waitExit(0.0); ++i) {
+        listed = sway.msg("-t get_tree").find("\"app_id\": \"quelmscr\"") != std::string::npos;
+        if (!listed) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(listed) << "no Wayland window of quelmscr\n" << dialog.stderrText() << sway.log();
+    // Its frame pictures on the screen: far from all of the output is sway's empty grey.
+    std::optional<Picture> shot;
+    int covered = 0;
+    for (int tries = 0; tries < 50 && covered < 100000; ++tries) {
+        shot = sway.screenshot("HEADLESS-1", shotPath("dialog"));
+        ASSERT_TRUE(shot);
+        covered = 0;
+        for (int y = 0; y < shot->height; ++y)
+            for (int x = 0; x < shot->width; ++x) {
+                auto c = shot->at(x, y);
+                covered += !(std::abs(c[0] - kDesktopGrey[0]) <= 1 && std::abs(c[1] - kDesktopGrey[1]) <= 1 &&
+                             std::abs(c[2] - kDesktopGrey[2]) <= 1);
+            }
+        if (covered < 100000) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    EXPECT_GT(covered, 100000) << "the dialog is not on the screen: " << shotPath("dialog");
+    sway.msg("'[app_id=\"quelmscr\"]' kill");
+    ASSERT_TRUE(dialog.waitExit(20.0)) << "the compositor's close did not end the dialog\n" << dialog.stderrText();
+    EXPECT_EQ(dialog.exitCode, 0) << dialog.stderrText();
+    fs::remove_all(config);
+    fs::remove(shotPath("dialog"));
+}
+
 // An output that shows nothing (powered down where the compositor can; hidden in the parent of a
 // nested sway otherwise, which headless sway 1.7 needs: it cannot power its outputs down) asks for
 // no frames: the engine says so, then draws nothing and nearly sleeps until frames are asked for
