@@ -304,13 +304,16 @@ public:
                     static_cast<unsigned long long>(framesDrawn));
         }
     }
-    void drawing()
+    // True when frames come again after a logged pause.
+    bool drawing()
     {
+        const bool resumed = logged_;
         if (logged_)
             logLine("frames asked for again after %.1f s",
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - since_).count());
         waiting_ = false;
         logged_ = false;
+        return resumed;
     }
 
 private:
@@ -347,7 +350,7 @@ int EngineApp::run()
             pause.waiting(framesDrawn);
             continue;
         }
-        pause.drawing();
+        if (pause.drawing()) timer.resumeAfterPause(clockSeconds());
         g_quitWatch.frameBegins();
         update();
         drawFrame();

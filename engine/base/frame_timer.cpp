@@ -13,6 +13,12 @@ void FrameTimer::update(double nowSeconds)
     frameRateFactor = kReferenceFrameRate / framesPerSecond;
 }
 
+void FrameTimer::resumeAfterPause(double nowSeconds)
+{
+    lastUpdateTime = nowSeconds;
+    frameCounter = 0.0f;
+}
+
 bool timedJumpDue(int interval, double currentTime)
 {
     if (interval < 1) return false;

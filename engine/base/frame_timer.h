@@ -14,6 +14,9 @@ struct FrameTimer {
 
     // Takes the time now (seconds) and recomputes the fields.
     void update(double nowSeconds);
+    // Frames go on after a time without any (nothing of the view was shown): the window counts
+    // from now, so the gap is not taken for a slow frame rate (whose factor would leap the flight).
+    void resumeAfterPause(double nowSeconds);
 };
 
 // Whether a timed camera jump is due: an interval of at least 1 and the whole seconds of

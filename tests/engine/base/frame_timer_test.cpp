@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 TEST(FrameTimer, FirstUpdatePublishes61)
 {
     FrameTimer t;
@@ -47,4 +49,27 @@ TEST(TimedJump, MultiplesOfTheInterval)
     EXPECT_FALSE(timedJumpDue(0, 90.0));
     EXPECT_FALSE(timedJumpDue(-5, 10.0));
     EXPECT_TRUE(timedJumpDue(1, 7.9));
+}
+
+// Thirty seconds without frames (a covered surface) between steady 30 fps runs: told of the pause,
+// the timer keeps the factor near 2 throughout; not told, the frame after the gap takes the whole
+// gap for one slow second and its factor leaps the flight.
+TEST(FrameTimer, APauseToldOfIsNotASlowFrameRate)
+{
+    for (bool told : {true, false}) {
+        FrameTimer t;
+        double now = 100.0;
+        t.update(now);
+        for (int i = 0; i < 100; ++i) t.update(now += 1.0 / 30.0);
+        now += 30.0;
+        if (told) t.resumeAfterPause(now);
+        float largest = 0.0f;
+        for (int i = 0; i < 100; ++i) {
+            t.update(now += 1.0 / 30.0);
+            largest = std::max(largest, t.frameRateFactor);
+        }
+        if (told) EXPECT_LT(largest, 2.2f);
+        else EXPECT_GT(largest, 5.0f);
+        EXPECT_NEAR(t.frameRateFactor, 2.0f, 0.1f);
+    }
 }
