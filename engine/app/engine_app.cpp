@@ -257,10 +257,12 @@ void EngineApp::update()
 void EngineApp::drawFrame()
 {
     parts.beginFrame();
+    drawingIntoView(false);
     g_water.renderReflection();
     parts.finished(FramePart::Reflection);
     g_water.renderRefraction();
     parts.finished(FramePart::Refraction);
+    drawingIntoView(true);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     g_camera.apply();
@@ -269,7 +271,6 @@ void EngineApp::drawFrame()
     drawScene(kPassAfterWater);
     parts.finished(FramePart::Leaves);
     drawOverlays();
-    applyPictureGamma();
     parts.finished(FramePart::Overlays);
 }
 

@@ -75,8 +75,9 @@ struct EngineApp {
     // The view's new size in pixels: base/view_size.h, the viewport and the scene's projection.
     void resizeView(int width, int height);
     void applyGamma();
-    // The frame just drawn through the picture's gamma, where it has one: the frame's last step.
-    void applyPictureGamma();
+    // What is drawn next goes into the view (true) or into the water's targets (false): only the
+    // view carries the picture's gamma.
+    void drawingIntoView(bool view);
     void restoreGamma();
     void beginOverlay2D();
     void endOverlay2D();

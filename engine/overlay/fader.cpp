@@ -22,6 +22,16 @@ void ScreenFader::load(ResourcePack& pack, const char* name)
 {
     loadTextureFromPack(pack, name, texture);
     loadingAlpha = 1.0f;
+    if (!plainTexture) {
+        const uint8_t white[4] = {255, 255, 255, 255};
+        GLuint made = 0;
+        glGenTextures(1, &made);
+        glBindTexture(GL_TEXTURE_2D, made);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+        plainTexture = made;
+    }
     requestJump = false;
     flashAlpha = 0.0f;
 }
@@ -76,6 +86,7 @@ void ScreenFader::draw(uint32_t viewWidth, uint32_t viewHeight) const
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
     glColor4f(kFlashRed, kFlashGreen, kFlashBlue, flashAlpha);
+    glBindTexture(GL_TEXTURE_2D, plainTexture);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     if (flashAlpha > 0.0f) overlayQuad(0.0f, 0.0f, w, h, false);

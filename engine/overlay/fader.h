@@ -24,6 +24,9 @@ void overlayQuad(float left, float bottom, float right, float top, bool textured
 
 struct ScreenFader {
     uint32_t texture = 0;
+    // One white texel, bound under the flash: a fragment program in place of the fixed pipeline
+    // (the picture's own gamma) samples a texture whether texturing is on or not.
+    uint32_t plainTexture = 0;
     float loadingAlpha = 1.0f;
     bool requestJump = false;   // the one way the timed jump and the arrow keys ask for a jump
     float flashAlpha = 0.0f;

@@ -62,6 +62,23 @@ static GLhandleARB compileShader(GLenum kind, const char* source, const char* pa
     return shader;
 }
 
+static bool compilingList()
+{
+    GLint list = 0;
+    glGetIntegerv(GL_LIST_INDEX, &list);
+    return list != 0;
+}
+
+// A uniform's value belongs to its program: set with the program bound, which stays bound.
+static void setExponentOf(uint32_t program, float exponent)
+{
+    if (!program) return;
+    const GLint location = glGetUniformLocationARB(program, "pictureExponent");
+    if (location < 0) return;
+    glUseProgramObjectARB(program);
+    glUniform1fARB(location, exponent);
+}
+
 void ShaderSet::createProgram(const char* vertexPath, const char* fragmentPath, int16_t slot)
 {
     if (!validSlot(slot)) {
@@ -91,7 +108,14 @@ void ShaderSet::createProgram(const char* vertexPath, const char* fragmentPath, 
     glLinkProgramARB(program);
     GLint linked = 0;
     glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
-    if (!linked) logLine("shader program of %s and %s does not link:\n%s", vertexPath, fragmentPath, infoLog(program).c_str());
+    if (!linked) {
+        logLine("shader program of %s and %s does not link:\n%s", vertexPath, fragmentPath, infoLog(program).c_str());
+        return;
+    }
+    // A uniform starts at 0, and a power of 0 would paint everything white: the picture's power
+    // is set now, for display lists that bind the program without setting it.
+    setExponentOf(programs[slot], pictureExponent);
+    glUseProgramObjectARB(programs[current]);
 }
 
 void ShaderSet::loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int16_t slot)
@@ -101,15 +125,70 @@ void ShaderSet::loadProgramFromPack(ResourcePack& pack, const char* vertexName, 
     createProgram(pack.tempPath(vertexName).c_str(), pack.tempPath(fragmentName).c_str(), slot);
 }
 
+// Fixed-function vertex work (lighting, clip planes) feeds it; a texture is always bound where it
+// draws (a white one for plain colour), since a program cannot see whether texturing is on.
+static const char* const kFixedStandInSource =
+    "#version 110\n"
+    "uniform sampler2D picture;\n"
+    "uniform float pictureExponent;\n"
+    "void main()\n"
+    "{\n"
+    "    vec4 colour = gl_Color * texture2D(picture, gl_TexCoord[0].st);\n"
+    "    gl_FragColor = vec4(pow(clamp(colour.rgb, 0.0, 1.0), vec3(pictureExponent)), colour.a);\n"
+    "}\n";
+
+static GLhandleARB makeFixedStandIn()
+{
+    GLhandleARB shader = glCreateShaderObjectARB(GL_FRAGMENT_SHADER_ARB);
+    const GLcharARB* source = kFixedStandInSource;
+    glShaderSourceARB(shader, 1, &source, nullptr);
+    glCompileShaderARB(shader);
+    GLhandleARB program = glCreateProgramObjectARB();
+    glAttachObjectARB(program, shader);
+    glLinkProgramARB(program);
+    glDeleteObjectARB(shader);   // goes with the program
+    GLint linked = 0;
+    glGetObjectParameterivARB(program, GL_OBJECT_LINK_STATUS_ARB, &linked);
+    if (linked) return program;
+    logLine("the picture's gamma cannot be drawn (its program does not link):\n%s", infoLog(program).c_str());
+    glDeleteObjectARB(program);
+    return 0;
+}
+
 void ShaderSet::use(int16_t slot)
 {
-    if (slot < 0 || slot >= kShaderSlots) {
-        if (glUseProgramObjectARB) glUseProgramObjectARB(0);
+    // Without shader objects there is nothing to bind (the run has been stopped with its message).
+    static const bool shaderObjects = supported();
+    if (!shaderObjects) {
         current = 0;
         return;
     }
-    if (glUseProgramObjectARB) glUseProgramObjectARB(programs[slot]);
+    if (slot < 0 || slot >= kShaderSlots) {
+        current = 0;
+        if (pictureExponent != 1.0f) {
+            if (!fixedStandIn) fixedStandIn = static_cast<uint32_t>(makeFixedStandIn());
+            if (fixedStandIn) {
+                glUseProgramObjectARB(fixedStandIn);
+                glUniform1iARB(glGetUniformLocationARB(fixedStandIn, "picture"), 0);
+                glUniform1fARB(glGetUniformLocationARB(fixedStandIn, "pictureExponent"), pictureExponent);
+                return;
+            }
+        }
+        glUseProgramObjectARB(0);
+        return;
+    }
+    glUseProgramObjectARB(programs[slot]);
     current = slot;
+    // Not into a display list being recorded: it would replay the power of its making.
+    if (programs[slot] && !compilingList()) setUniform1f("pictureExponent", pictureExponent);
+}
+
+void ShaderSet::setPictureExponent(float exponent)
+{
+    pictureExponent = exponent;
+    // Every program at once, for the display lists that bind one without setting it.
+    for (uint32_t program : programs) setExponentOf(program, exponent);
+    use(current ? current : kNoProgram);
 }
 
 int ShaderSet::uniformLocation(const char* name) const
@@ -150,5 +229,7 @@ void ShaderSet::release()
         if (programs[slot]) glDeleteObjectARB(programs[slot]);
         programs[slot] = vertexShaders[slot] = fragmentShaders[slot] = 0;
     }
+    if (fixedStandIn) glDeleteObjectARB(fixedStandIn);
+    fixedStandIn = 0;
     current = 0;
 }

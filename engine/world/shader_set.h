@@ -22,6 +22,17 @@ struct ShaderSet {
     // What the engine does before "Shaders not supported!" (out of the topmost band, stopped).
     void (*onUnsupported)() = nullptr;
 
+    // The picture's own gamma, where the display has no ramp the engine may set (Wayland): every
+    // fragment drawn into the view is raised to this power as its last step, 1 / gamma; 1 leaves
+    // the picture alone (and while drawing into the water's targets). The slots' programs take it
+    // as the uniform pictureExponent; fixed-function drawing (use(kNoProgram)) then goes through
+    // a fragment program of the set's own that does the fixed pipeline's texture times colour
+    // and the power, so there is no extra pass over the frame.
+    float pictureExponent = 1.0f;
+    uint32_t fixedStandIn = 0;   // that program, made on first need
+    // Sets the power for what is drawn next and binds the program in use anew with it.
+    void setPictureExponent(float exponent);
+
     void loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int16_t slot);
     // Builds the slot's program. Without shader support, or when a source is missing or empty,
     // the run is stopped with "Shaders not supported!" and the slot stays empty. Compile and

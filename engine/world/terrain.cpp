@@ -67,6 +67,9 @@ void Terrain::draw() const
     glTranslatef(offset[0], offset[1], offset[2]);
     if (displayList) glCallList(displayList);
     glPopMatrix();
+    // The list ends on the fixed pipeline as it was when recorded; what follows is drawn with
+    // today's (the picture's gamma may want a program in its place).
+    if (displayList && shaders) shaders->use(kNoProgram);
 }
 
 void Terrain::destroy()

@@ -10,6 +10,7 @@ uniform sampler2D MixingTex;
 uniform sampler2D DetailTex;
 uniform sampler2D ShadowTex;
 uniform float dsize;
+uniform float pictureExponent;   // 1 / gamma in the view where the display has no ramp; else 1
 
 varying vec2 groundCoord;
 varying vec4 shade;   // haze, shallow sea, deep sea, strata
@@ -49,5 +50,8 @@ void main()
     vec3 colour = surface * ((1.0 + kDetailContrast * grain) * light);
     colour = mix(colour, kShallowColour * (0.5 + 0.5 * light), 0.7 * shade.y);
     colour = mix(colour, kDeepColour, shade.z);
-    gl_FragColor = vec4(mix(colour, kHazeColour, shade.x), 1.0);
+    colour = mix(colour, kHazeColour, shade.x);
+    // The picture's own gamma, where the display has no ramp for it.
+    if (pictureExponent != 1.0) colour = pow(clamp(colour, 0.0, 1.0), vec3(pictureExponent));
+    gl_FragColor = vec4(colour, 1.0);
 }

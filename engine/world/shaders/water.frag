@@ -8,6 +8,7 @@ uniform sampler2D ReflTex;
 uniform sampler2D RefrTex;
 uniform sampler2D DuDvTex;
 uniform vec4 Size;      // x scales the ripples' image shift
+uniform float pictureExponent;   // 1 / gamma where the display has no ramp; else 1
 
 varying vec4 clipPosition;
 varying vec2 rippleCoord;
@@ -45,5 +46,8 @@ void main()
 
     vec3 colour = mix(refraction, reflection, fresnel);
     float glint = pow(max(dot(reflect(-view, normal), kSunDirection), 0.0), kGlintPower);
-    gl_FragColor = vec4(colour + kSunColour * (1.6 * glint), 1.0);
+    colour += kSunColour * (1.6 * glint);
+    // The picture's own gamma, where the display has no ramp for it.
+    if (pictureExponent != 1.0) colour = pow(clamp(colour, 0.0, 1.0), vec3(pictureExponent));
+    gl_FragColor = vec4(colour, 1.0);
 }
