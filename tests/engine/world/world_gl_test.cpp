@@ -846,3 +846,81 @@ TEST_F(SceneGl, TheSecondSkyIsLowerAndTheShipPlacedAndTurned)
     EXPECT_NEAR(position[1], 300.0f, 1e-3);
     EXPECT_NEAR(position[2], 10.0f, 1e-3);
 }
+
+// The picture's own gamma (a display without a ramp): a program gets the power live, also when a
+// display list recorded at another power binds it; fixed-function drawing goes through the set's
+// stand-in, texture times colour raised to the power; at a power of 1 the fixed pipeline is back.
+TEST_F(WorldGl, ThePicturesPowerReachesProgramsListsAndFixedDrawing)
+{
+    writeText("a.vert", kPlainVertex);
+    writeText("a.frag", "uniform float pictureExponent;\n"
+                        "void main() { gl_FragColor = vec4(pow(vec3(0.25), vec3(pictureExponent)), 1.0); }\n");
+    ShaderSet shaders;
+    shaders.createProgram("a.vert", "a.frag", kWaterSlot);
+    ASSERT_NE(shaders.programs[kWaterSlot], 0u);
+    ASSERT_TRUE(gl->bindFramebuffer());
+    glViewport(0, 0, kContextSize, kContextSize);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    auto quad = [](float left, float right) {
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.5f, 0.5f);
+        glVertex2f(left, -1.0f);
+        glVertex2f(right, -1.0f);
+        glVertex2f(right, 1.0f);
+        glVertex2f(left, 1.0f);
+        glEnd();
+    };
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);   // recorded at a power of 1, as the terrain's is at loading
+    shaders.use(kWaterSlot);
+    quad(-1.0f, -0.5f);
+    shaders.use(kNoProgram);
+    glEndList();
+    GLuint white = 0;
+    const uint8_t texel[4] = {255, 255, 255, 255};
+    glGenTextures(1, &white);
+    glBindTexture(GL_TEXTURE_2D, white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glEnable(GL_TEXTURE_2D);
+
+    shaders.setPictureExponent(0.5f);
+    glCallList(list);
+    shaders.use(kNoProgram);
+    EXPECT_NE(programInUse(), 0u) << "fixed-function drawing at a power of 0.5 needs the stand-in";
+    glColor4f(0.25f, 0.25f, 0.25f, 1.0f);
+    quad(-0.5f, 0.0f);
+    shaders.setPictureExponent(1.0f);
+    EXPECT_EQ(programInUse(), 0u);
+    quad(0.0f, 0.5f);
+    glPushMatrix();   // the list's quad again, now at 1, over the right quarter
+    glTranslatef(1.5f, 0.0f, 0.0f);
+    glCallList(list);
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glFinish();
+
+    const std::vector<uint8_t> rgb = gl->readRgb();
+    const int row = kContextSize / 2;
+    // 0.25^0.5 = 0.5 where the power was 0.5, 0.25 where it was 1.
+    const struct {
+        const char* what;
+        int column, grey;
+    } expected[] = {{"the list's program at 0.5", 1, 128},
+                    {"fixed drawing at 0.5", 3, 128},
+                    {"fixed drawing at 1", 5, 64},
+                    {"the list's program at 1", 7, 64}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.what);
+        expectNear(pixel(rgb, e.column * kContextSize / 8, row), {e.grey, e.grey, e.grey}, 2);
+    }
+    glDeleteLists(list, 1);
+    glDeleteTextures(1, &white);
+    shaders.release();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
