@@ -398,7 +398,7 @@ TEST_F(ZeroWayland, NoFramesWhileTheOutputShowsNothingAndItsRemovalEndsTheRun)
     writeSettings("mouse_on=0\r\ncamjump_vo=0\r\n");
     RunningProgram zero;
     ASSERT_TRUE(startEngine(zero, sway, "WL-1"));
-    ASSERT_TRUE(zero.waitForOutput("zero: running", 120.0)) << zero.stderrText();
+    ASSERT_TRUE(zero.waitForOutput(kFadedLine, 120.0)) << zero.stderrText();
 
     bool powered = sway.setPower("WL-1", false);
     if (!powered) {
