@@ -351,6 +351,10 @@ TEST_F(ZeroWayland, TheSettingsDialogIsANativeWaylandWindow)
     ASSERT_TRUE(sway.start({1280, 720, 1})) << sway.error();
     char pattern[] = "/tmp/quelm-config-XXXXXX";
     const std::string config = mkdtemp(pattern);
+    // The Path file names the test's program directory: the dialog's files go there, not into
+    // the build's.
+    fs::create_directories(config + "/Velmora");
+    std::ofstream(config + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << dir.path << "\n";
     std::map<std::string, std::string> env = sway.clientEnv();
     env["XDG_CONFIG_HOME"] = config;
     RunningProgram dialog;
@@ -381,6 +385,7 @@ TEST_F(ZeroWayland, TheSettingsDialogIsANativeWaylandWindow)
     sway.msg("'[app_id=\"quelmscr\"]' kill");
     ASSERT_TRUE(dialog.waitExit(20.0)) << "the compositor's close did not end the dialog\n" << dialog.stderrText();
     EXPECT_EQ(dialog.exitCode, 0) << dialog.stderrText();
+    EXPECT_FALSE(fs::exists(QUELM_PROGRAM_DIR "/Controls.cfg")) << "the dialog wrote into the build's program directory";
     fs::remove_all(config);
     fs::remove(shotPath("dialog"));
 }
