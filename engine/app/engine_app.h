@@ -24,7 +24,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 
 // What zero's process returns at the end of a run: on Windows it would be the parameter of the
