@@ -95,6 +95,17 @@ protected:
     }
 
     std::string shotPath(const std::string& name) const { return dir.path + "-" + name + ".png"; }
+
+    // A private config home whose Path file names the test's program directory, so that the host's
+    // files go there and never into the build's; the caller removes it.
+    std::string configHome() const
+    {
+        char pattern[] = "/tmp/quelm-config-XXXXXX";
+        const std::string config = mkdtemp(pattern);
+        fs::create_directories(config + "/Velmora");
+        std::ofstream(config + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << dir.path << "\n";
+        return config;
+    }
 };
 
 static int luminance(const Picture& p, int x, int y)
@@ -313,10 +324,7 @@ TEST_F(ZeroWayland, TheHostRunsTheNativeEngineWhoseKeysActAsOnX11)
     SwaySession sway;
     ASSERT_TRUE(sway.start({1280, 720, 1})) << sway.error();
     writeSettings("mouse_on=0\r\ncamjump_vo=0\r\n");
-    char pattern[] = "/tmp/quelm-config-XXXXXX";
-    const std::string config = mkdtemp(pattern);
-    fs::create_directories(config + "/Velmora");
-    std::ofstream(config + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << dir.path << "\n";
+    const std::string config = configHome();
     std::map<std::string, std::string> env = sway.clientEnv();
     env["XDG_CONFIG_HOME"] = config;
     env["ZERO_MESSAGES"] = "stderr";
@@ -351,12 +359,7 @@ TEST_F(ZeroWayland, TheSettingsDialogIsANativeWaylandWindow)
 {
     SwaySession sway;
     ASSERT_TRUE(sway.start({1280, 720, 1})) << sway.error();
-    char pattern[] = "/tmp/quelm-config-XXXXXX";
-    const std::string config = mkdtemp(pattern);
-    // The Path file names the test's program directory: the dialog's files go there, not into
-    // the build's.
-    fs::create_directories(config + "/Velmora");
-    std::ofstream(config + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << dir.path << "\n";
+    const std::string config = configHome();
     std::map<std::string, std::string> env = sway.clientEnv();
     env["XDG_CONFIG_HOME"] = config;
     RunningProgram dialog;
