@@ -2,6 +2,7 @@
 // settings dialog, or (mode "a") the password change, as its command line says.
 #include "command_line.h"
 #include "hack_mode.h"
+#include "idle_mode.h"
 #include "preview.h"
 #include "program_dir.h"
 #include "run_mode.h"
@@ -39,6 +40,17 @@ int main(int argc, char** argv)
     Build_Web_Links(paths);
     const Command_Line line = Read_Command_Line(args);
     Choose_Qt_Platform(line.Mode);
+
+    // The session's idle watcher: engines on every output while the desktop is idle.
+    QString idle_error;
+    if (const auto idle = Read_Idle_Request(args, &idle_error)) {
+        QCoreApplication app(argc, argv);
+        return Run_Idle_Mode(*idle, paths.Program_Dir);
+    }
+    if (!idle_error.isEmpty()) {
+        Say(idle_error);
+        return 2;
+    }
 
     // Quelm 3D into the user's XScreenSaver list or out of it: no window, no engine.
     QString list_error;

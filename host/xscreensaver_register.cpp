@@ -4,6 +4,7 @@
 // when we wrote it.
 #include "xscreensaver_register.h"
 
+#include "idle_autostart.h"
 #include "profile.h"
 #include "program_dir.h"
 #include "say.h"
@@ -134,16 +135,31 @@ std::optional<List_Request> Read_List_Request(const QStringList& args, QString* 
     if (args.isEmpty()) return std::nullopt;
     const QString& first = args.at(0);
     if (first == u"--register") {
-        if (args.size() > 2) {
-            *error = QStringLiteral("--register takes one hack path at most");
-            return std::nullopt;
+        List_Request request;
+        for (int i = 1; i < args.size(); ++i) {
+            const QString& arg = args.at(i);
+            if (arg == u"--idle-start") {
+                request.Idle_Start = true;
+            } else if (arg == u"--idle-minutes") {
+                bool ok = false;
+                const int minutes = i + 1 < args.size() ? args.at(i + 1).toInt(&ok) : 0;
+                if (!ok || minutes < 1 || minutes > 1440) {
+                    *error = QStringLiteral("--idle-minutes takes a number from 1 to 1440");
+                    return std::nullopt;
+                }
+                request.Idle_Minutes = minutes;
+                ++i;
+            } else if (!request.Hack.isEmpty()) {
+                *error = QStringLiteral("--register takes one hack path at most");
+                return std::nullopt;
+            } else if (!QDir::isAbsolutePath(arg)) {
+                *error = QStringLiteral("--register: \"%1\" is not an absolute path").arg(arg);
+                return std::nullopt;
+            } else {
+                request.Hack = arg;
+            }
         }
-        const QString hack = args.size() == 2 ? args.at(1) : QString();
-        if (args.size() == 2 && !QDir::isAbsolutePath(hack)) {
-            *error = QStringLiteral("--register: \"%1\" is not an absolute path").arg(hack);
-            return std::nullopt;
-        }
-        return List_Request{List_Action::Register, hack};
+        return request;
     }
     if (first == u"--unregister") {
         if (args.size() > 1) {
@@ -276,5 +292,20 @@ int Change_Hack_List(const List_Request& request)
     if (change.Done && change.Redone > 0)
         Say("(%s was saved by another program meanwhile and read again, %d time%s)", files.User_File.c_str(),
             change.Redone, change.Redone == 1 ? "" : "s");
-    return change.Done ? 0 : 1;
+    // The idle start: wanted on a Wayland session (XScreenSaver cannot run there) or when asked;
+    // always taken out with the list's entry.
+    const bool idle_wanted = request.Action == List_Action::Register &&
+                             (request.Idle_Start || !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty());
+    Autostart_Change idle{true, {}};
+    if (idle_wanted) {
+        const QString quelmscr = Is_System_Program_Dir(Executable_Dir()) ? QStringLiteral("/usr/bin/quelmscr")
+                                                                         : Executable_Dir() + QStringLiteral("quelmscr");
+        idle = Enable_Idle_Start(Autostart_Dir(), QFile::encodeName(quelmscr).toStdString(), request.Idle_Minutes);
+    } else if (request.Action == List_Action::Unregister) {
+        idle = Disable_Idle_Start(Autostart_Dir());
+    }
+    if (!idle.Message.empty()) Say("%s", idle.Message.c_str());
+    // On a Wayland session the idle start is what counts; XScreenSaver may not even be there.
+    if (idle_wanted) return idle.Done ? 0 : 1;
+    return change.Done && idle.Done ? 0 : 1;
 }

@@ -15,10 +15,15 @@ enum class List_Action { Register, Unregister };
 struct List_Request {
     List_Action Action = List_Action::Register;
     QString Hack;   // --register HACK: the command the daemon runs; empty: the installed hack
+    // The idle watcher started with the session too: asked with --idle-start, and always on a
+    // Wayland session (where XScreenSaver cannot run the hack); after --idle-minutes N (1 to 1440).
+    bool Idle_Start = false;
+    int Idle_Minutes = 4;
 };
 
-// The request when the first argument is --register (with at most an absolute hack path after
-// it) or --unregister (alone); error receives why arguments that start so cannot be taken.
+// The request when the first argument is --register (then at most an absolute hack path,
+// --idle-start and --idle-minutes N, in any order) or --unregister (alone); error receives why
+// arguments that start so cannot be taken.
 std::optional<List_Request> Read_List_Request(const QStringList& args, QString* error);
 
 struct List_Files {

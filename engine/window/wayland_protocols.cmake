@@ -11,7 +11,9 @@ set(quelm_protocol_xml
   ${WAYLAND_PROTOCOLS_DIR}/staging/fractional-scale/fractional-scale-v1.xml
   ${WAYLAND_PROTOCOLS_DIR}/staging/ext-idle-notify/ext-idle-notify-v1.xml
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml
+  ${WAYLAND_PROTOCOLS_DIR}/unstable/idle-inhibit/idle-inhibit-unstable-v1.xml
   ${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml
+  ${PLASMA_WAYLAND_PROTOCOLS_DIR}/fake-input.xml
   ${CMAKE_CURRENT_LIST_DIR}/protocols/layer-shell.xml)
 
 set(quelm_protocol_sources "")

@@ -1,5 +1,7 @@
 // The user's XScreenSaver list changed on disk by quelmscr --register and --unregister, with its
 // earlier state given back.
+#include "idle_autostart.h"
+#include "profile.h"
 #include "xscreensaver_list.h"
 #include "xscreensaver_register.h"
 
@@ -209,7 +211,14 @@ TEST(ListRequest, ReadsTheTwoSwitches)
     const Row rows[] = {{{"--register"}, 0, false},         {{"--register", "/a/quelm3d"}, 0, false},
                         {{"--register", "quelm3d"}, -1, true}, {{"--register", "/a", "/b"}, -1, true},
                         {{"--unregister"}, 1, false},        {{"--unregister", "x"}, -1, true},
-                        {{"/c", "--register"}, -1, false},   {{}, -1, false}};
+                        {{"/c", "--register"}, -1, false},   {{}, -1, false},
+                        {{"--register", "--idle-start"}, 0, false},
+                        {{"--register", "--idle-minutes", "9", "/a/quelm3d"}, 0, false},
+                        {{"--register", "--idle-minutes", "0"}, -1, true},
+                        {{"--register", "--idle-minutes", "1441"}, -1, true},
+                        {{"--register", "--idle-minutes"}, -1, true},
+                        {{"--register", "--idle-minutes", "x"}, -1, true},
+                        {{"--unregister", "--idle-start"}, -1, true}};
     for (const Row& row : rows) {
         QString error;
         const auto request = Read_List_Request(row.args, &error);
@@ -217,6 +226,38 @@ TEST(ListRequest, ReadsTheTwoSwitches)
         EXPECT_EQ(!error.isEmpty(), row.error) << row.args.join(' ').toStdString();
     }
     EXPECT_EQ(Read_List_Request({"--register", "/a/quelm3d"}, nullptr)->Hack, QStringLiteral("/a/quelm3d"));
+    const auto idle = Read_List_Request({"--register", "--idle-minutes", "9", "/a/quelm3d", "--idle-start"}, nullptr);
+    ASSERT_TRUE(idle);
+    EXPECT_EQ(idle->Idle_Minutes, 9);
+    EXPECT_TRUE(idle->Idle_Start);
+    EXPECT_EQ(idle->Hack, QStringLiteral("/a/quelm3d"));
+    EXPECT_EQ(Read_List_Request({"--register"}, nullptr)->Idle_Minutes, 4);
+}
+
+// The idle start's entry: written with the user's minutes, replaced with new ones, and gone with
+// the folders made for it; a folder the user had stays, with what else it holds.
+TEST(IdleStart, TheEntryComesAndGoesWithTheFoldersMadeForIt)
+{
+    char pattern[] = "/tmp/quelm-autostart-XXXXXX";
+    const std::string home = mkdtemp(pattern);
+    const std::string dir = home + "/.config/autostart/";
+    ASSERT_TRUE(Enable_Idle_Start(dir, "/usr/bin/quelmscr", 4).Done);
+    ASSERT_TRUE(Enable_Idle_Start(dir, "/opt/my quelm/quelmscr", 7).Done);
+    std::string text;
+    ASSERT_EQ(Read_Small_File(dir + "quelm3d-idle.desktop", text), Profile_Load::Loaded);
+    EXPECT_NE(text.find("Exec=\"/opt/my quelm/quelmscr\" --idle --idle-minutes 7\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("--idle-minutes 4"), std::string::npos) << text;
+    EXPECT_TRUE(Disable_Idle_Start(dir).Done);
+    EXPECT_FALSE(fs::exists(home + "/.config")) << "the folders made for the entry stayed";
+    EXPECT_TRUE(Disable_Idle_Start(dir).Done) << "nothing to take out is no failure";
+
+    fs::create_directories(dir);
+    std::ofstream(dir + "other.desktop") << "[Desktop Entry]\n";
+    ASSERT_TRUE(Enable_Idle_Start(dir, "/usr/bin/quelmscr", 4).Done);
+    ASSERT_TRUE(Disable_Idle_Start(dir).Done);
+    EXPECT_TRUE(fs::exists(dir + "other.desktop"));
+    EXPECT_FALSE(fs::exists(dir + "quelm3d-idle.desktop"));
+    fs::remove_all(home);
 }
 
 }  // namespace

@@ -1,0 +1,178 @@
+// The idle watcher's loop: the compositor's word on idleness, the engines started on each output
+// and ended on the user's return, one watcher per session.
+#include "idle_mode.h"
+
+#include "gnome_idle.h"
+#include "idle_source.h"
+#include "mode_loop.h"
+#include "say.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kEngineEndWaitMs = 2000;   // after SIGTERM, before SIGKILL
+
+// One watcher per session: a lock on a file in the session's runtime folder, held until exit.
+bool Take_Session_Lock(QString* why)
+{
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty()) folder = QDir::tempPath();
+    const QString path = folder + QStringLiteral("/quelm3d-idle-") + qEnvironmentVariable("WAYLAND_DISPLAY") +
+                         QStringLiteral(".lock");
+    const int fd = open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        *why = QStringLiteral("cannot open %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
+        return false;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        *why = QStringLiteral("another idle watcher runs for this session (%1 is locked)").arg(path);
+        return false;
+    }
+    return true;   // the descriptor stays open, and the lock with it, until the process ends
+}
+
+class Engines {
+public:
+    explicit Engines(QString program_dir) : program_dir_(std::move(program_dir)) {}
+    ~Engines() { End("the watcher ends"); }
+
+    void Start(const QStringList& outputs)
+    {
+        if (!running_.empty()) return;
+        for (int i = 0; i < outputs.size(); ++i) {
+            auto engine = std::make_unique<QProcess>();
+            engine->setProgram(program_dir_ + QStringLiteral("zero"));
+            engine->setArguments({QStringLiteral("--output"), outputs[i]});
+            engine->setWorkingDirectory(program_dir_);
+            engine->setProcessChannelMode(QProcess::ForwardedChannels);
+            engine->setStandardInputFile(QProcess::nullDevice());
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            // One sound for the whole desktop: the first output's copy plays it.
+            if (i > 0) env.insert(QStringLiteral("ZERO_SILENT"), QStringLiteral("the copy on %1 plays the sound").arg(outputs[0]));
+            engine->setProcessEnvironment(env);
+            const QString output = outputs[i];
+            QProcess* raw = engine.get();
+            QObject::connect(raw, &QProcess::finished, raw, [output, raw](int code, QProcess::ExitStatus status) {
+                if (status == QProcess::CrashExit) Say("the engine on %s crashed", qPrintable(output));
+                else if (code != 0) Say("the engine on %s ended with status %d", qPrintable(output), code);
+                (void)raw;
+            });
+            engine->start();
+            if (!engine->waitForStarted(5000)) {
+                Say("the engine %s could not be started: %s", qPrintable(engine->program()), qPrintable(engine->errorString()));
+                continue;
+            }
+            running_.push_back(std::move(engine));
+        }
+        Say("idle: %d engine(s) started on %s", static_cast<int>(running_.size()), qPrintable(outputs.join(QStringLiteral(", "))));
+    }
+
+    void End(const char* why)
+    {
+        if (running_.empty()) return;
+        for (auto& engine : running_) engine->terminate();
+        for (auto& engine : running_)
+            if (!engine->waitForFinished(kEngineEndWaitMs)) {
+                engine->kill();
+                engine->waitForFinished(kEngineEndWaitMs);
+            }
+        running_.clear();
+        Say("idle: %s; the engines ended", why);
+    }
+
+private:
+    QString program_dir_;
+    std::vector<std::unique_ptr<QProcess>> running_;
+};
+
+}  // namespace
+
+std::optional<Idle_Request> Read_Idle_Request(const QStringList& args, QString* error)
+{
+    if (!args.contains(QStringLiteral("--idle"))) return std::nullopt;
+    Idle_Request request;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QStringLiteral("--idle")) continue;
+        const bool minutes = arg == QStringLiteral("--idle-minutes"), seconds = arg == QStringLiteral("--idle-seconds");
+        if (!minutes && !seconds) {
+            *error = QStringLiteral("--idle takes only --idle-minutes N or --idle-seconds N, not %1").arg(arg);
+            return std::nullopt;
+        }
+        bool ok = false;
+        const int value = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
+        const int most = minutes ? 1440 : 86400;
+        if (!ok || value < 1 || value > most) {
+            *error = QStringLiteral("%1 takes a number from 1 to %2").arg(arg).arg(most);
+            return std::nullopt;
+        }
+        request.Milliseconds = value * (minutes ? 60000 : 1000);
+        ++i;
+    }
+    return request;
+}
+
+int Run_Idle_Mode(const Idle_Request& request, const QString& program_dir)
+{
+    Catch_Quit_Signals();
+    QString why;
+    if (!Take_Session_Lock(&why)) {
+        Say(why);
+        return 1;
+    }
+    std::unique_ptr<Idle_Source> source = Connect_Wayland_Idle(request.Milliseconds, &why);
+    if (!source) {
+        Say(why);
+        return 1;
+    }
+    Engines engines(program_dir);
+    Host_Loop loop;
+    auto changed = [&](Idle_Change change) {
+        if (change == Idle_Change::Idle) engines.Start(source->Outputs());
+        else if (change == Idle_Change::Resumed) engines.End("the user is back");
+        else {
+            Say("idle: the compositor went away; ending");
+            loop.Quit_Flag = true;
+        }
+    };
+    QString protocol = source->Protocol();
+    Gnome_Idle gnome;
+    if (protocol.isEmpty()) {
+        if (!gnome.Start(request.Milliseconds, changed, &why)) {
+            Say("this session reports no idleness: its compositor offers neither ext-idle-notify-v1 nor "
+                "org_kde_kwin_idle, and %s",
+                qPrintable(why));
+            return 1;
+        }
+        protocol = QStringLiteral("GNOME's org.gnome.Mutter.IdleMonitor");
+    }
+    Say("idle: watching through %s; the engines start after %d s without input", qPrintable(protocol),
+        request.Milliseconds / 1000);
+    // The compositor's connection is read in any case: it names the outputs and says when it goes.
+    QSocketNotifier notifier(source->Fd(), QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        // Starting the engines asks the compositor for its outputs, and the user may come back
+        // meanwhile: what came on the way is handled before the loop waits again.
+        for (std::vector<Idle_Change> changes = source->Read(); !changes.empty(); changes = source->Kept())
+            for (Idle_Change change : changes) changed(change);
+    });
+    // Wakes the loop now and then, so that a quit signal is seen.
+    QTimer tick;
+    tick.start(500);
+    Run_Message_Loop(loop);
+    engines.End("the watcher ends");
+    return 0;
+}
