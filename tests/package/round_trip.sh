@@ -4,7 +4,8 @@
 # a fresh unprivileged user with an empty home on a private Xvfb: "quelmscr /s" runs the island,
 # "quelmscr /c" saves both settings files into the user's own folder on Escape, "quelmscr
 # --register" puts Quelm 3D into the user's XScreenSaver list and the daemon runs it, and
-# "--unregister" gives the list back; removes the package and checks that none of its files is
+# "--unregister" gives the list back; where mate-screensaver is installed (scripts/mate_check.sh),
+# MATE's preferences list Quelm 3D and its screensaver runs it; removes the package and checks that none of its files is
 # left and that the user's folder is as it was. Skipped (exit 77) unless run as root.
 #   tests/package/round_trip.sh BUILD_DIR OUT_DIR
 set -euo pipefail
@@ -54,8 +55,10 @@ cleanup() {
 source "$repo/scripts/xvfb.sh"
 trap 'cleanup; kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null; rm -rf "$xvfb_dir"' EXIT
 # Ends the run itself before the test runner's time-out would kill it without its clean-up.
-trap 'fail "the round trip took longer than 240 s"' TERM
-(sleep 240 && kill -TERM $$) 2> /dev/null &
+limit=240
+! command -v mate-screensaver > /dev/null || limit=420   # MATE's two runs of the engine
+trap 'fail "the round trip took longer than $limit s"' TERM
+(sleep "$limit" && kill -TERM $$) 2> /dev/null &
 watchdog=$!
 
 now() { date +%s.%N; }
@@ -69,11 +72,13 @@ wait_for() {   # seconds, command...: true once the command succeeds
     sleep 0.2
   done
 }
-# The island's sky at the top of the screen, once the engine said its loading picture is gone.
+# The island's sky at the top middle of a window (the root when not given), once the engine said its
+# loading picture is gone. sky_on_screen PNG [WINDOW]
 sky_on_screen() {
-  import -window root "$1.part.png" 2> /dev/null || return 1
-  local rgb
-  rgb=$(convert "$1.part.png" -crop 1x1+960+5 -depth 8 -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
+  local window=${2:-root} rgb x
+  import -window "$window" "$1.part.png" 2> /dev/null || return 1
+  x=$(( $(identify -format '%w' "$1.part.png") / 2 ))
+  rgb=$(convert "$1.part.png" -crop "1x1+$x+5" -depth 8 -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
   set -- "$1" $rgb
   [ "$4" -gt $(( $2 + 40 )) ] && mv "$1.part.png" "$1"
 }
@@ -110,7 +115,8 @@ echo "installed in $(since "$start") s"
 dpkg -L quelm3d > "$out/package-files.txt"
 for f in /usr/bin/quelmscr /usr/lib/quelm3d/zero /usr/lib/quelm3d/quelmscr /usr/lib/quelm3d/data.res \
          /usr/lib/quelm3d/Info/help.html /usr/libexec/xscreensaver/quelm3d /usr/share/xscreensaver/config/quelm3d.xml \
-         /usr/share/applications/quelm3d-settings.desktop /usr/share/icons/hicolor/48x48/apps/quelm3d.png \
+         /usr/share/applications/quelm3d-settings.desktop /usr/share/applications/screensavers/quelm3d.desktop \
+         /usr/share/icons/hicolor/48x48/apps/quelm3d.png \
          /usr/share/man/man1/quelmscr.1.gz /usr/share/man/man6/zero.6.gz /usr/share/doc/quelm3d/copyright; do
   grep -qx "$f" "$out/package-files.txt" && [ -e "$f" ] || fail "the package did not install $f"
 done
@@ -119,8 +125,14 @@ done
 desktop-file-validate /usr/share/applications/quelm3d-settings.desktop > "$out/desktop-file-validate.txt" 2>&1 ||
   { cat "$out/desktop-file-validate.txt"; fail "desktop-file-validate"; }
 [ ! -s "$out/desktop-file-validate.txt" ] || { cat "$out/desktop-file-validate.txt"; fail "desktop-file-validate warns"; }
+# MATE's screensaver entry: the form of XScreenSaver's own there, whose one category is only hinted at.
+desktop-file-validate /usr/share/applications/screensavers/quelm3d.desktop 2>&1 | grep -v ': hint: ' \
+  > "$out/desktop-file-validate-mate.txt" || true
+[ ! -s "$out/desktop-file-validate-mate.txt" ] || { cat "$out/desktop-file-validate-mate.txt"; fail "desktop-file-validate: MATE's entry"; }
 MANWIDTH=80 man quelmscr 2> "$out/man-warnings.txt" | col -b > "$out/man-quelmscr.txt"
 grep -q "quelmscr --register" "$out/man-quelmscr.txt" || fail "man quelmscr does not say how to register"
+grep -q "quelmscr --idle" "$out/man-quelmscr.txt" || fail "man quelmscr does not tell of the idle watcher"
+[ ! -s "$out/man-warnings.txt" ] || { cat "$out/man-warnings.txt"; fail "man quelmscr warns"; }
 
 # 4. A fresh user with an empty home.
 if ! id "$user" > /dev/null 2>&1; then useradd -M -s /bin/sh "$user"; made_user=1; fi
@@ -182,11 +194,17 @@ grep -q "^\[FullScreen behaviour Control\]" "$folder/Controls.cfg" || fail "no C
 grep -q "^\[Adjustment Form Control Panel Settings\]" "$folder/ControlsAdj.cfg" || fail "no ControlsAdj.cfg in $folder"
 [ "$(stat -c %U "$folder/Controls.cfg")" = "$user" ] || fail "Controls.cfg is not the user's"
 
-# 7. quelmscr --register, the daemon shows the island, --unregister gives the list back.
+# 7. quelmscr --register (with the idle start), the daemon shows the island, --unregister gives the
+# list back and takes the autostart entry out.
 [ ! -e "$home/.xscreensaver" ] || fail "the empty home has a .xscreensaver"
-as_user quelmscr --register > "$out/register.log" 2>&1 || { cat "$out/register.log"; fail "quelmscr --register"; }
+as_user quelmscr --register --idle-start --idle-minutes 6 > "$out/register.log" 2>&1 ||
+  { cat "$out/register.log"; fail "quelmscr --register"; }
 cat "$out/register.log"
 grep -q "/usr/libexec/xscreensaver/quelm3d --root" "$home/.xscreensaver" || fail "no Quelm 3D in the list"
+autostart="$home/.config/autostart/quelm3d-idle.desktop"
+grep -qx "Exec=/usr/bin/quelmscr --idle --idle-minutes 6" "$autostart" || fail "no idle start in $autostart"
+desktop-file-validate "$autostart" > "$out/desktop-file-validate-idle.txt" 2>&1 && [ ! -s "$out/desktop-file-validate-idle.txt" ] ||
+  { cat "$out/desktop-file-validate-idle.txt"; fail "desktop-file-validate: the autostart entry"; }
 index=$(awk '/^programs:/ { p = 1; next } p { if ($0 ~ /[^ \t\\]/ && $0 !~ /^[ \t]*\\n\\?$/) n++;
              if (index($0, "quelm3d --root")) { print n; exit } }' "$home/.xscreensaver")
 start=$(now)
@@ -204,6 +222,62 @@ wait "$daemon_pid" 2> /dev/null || true
 as_user quelmscr --unregister > "$out/unregister.log" 2>&1 || { cat "$out/unregister.log"; fail "quelmscr --unregister"; }
 cat "$out/unregister.log"
 [ ! -e "$home/.xscreensaver" ] || fail "--unregister did not give the home back without .xscreensaver"
+[ ! -e "$home/.config/autostart" ] || fail "--unregister left $home/.config/autostart"
+
+# 7b. MATE's screensaver, where it is installed: its preferences list Quelm 3D and preview it, its
+# daemon shows the island when activated and ends it when deactivated.
+if command -v mate-screensaver > /dev/null; then
+  as_mate() { as_user env XDG_CURRENT_DESKTOP=MATE "$@"; }
+  as_mate gsettings set org.mate.screensaver mode single
+  as_mate gsettings set org.mate.screensaver themes "['screensavers-quelm3d']"
+  start=$(now)
+  # MATE hands its screensavers neither our environment nor, in the preferences, a log: the
+  # preview's engine is found by its window, named in its environment, and a run counts as showing
+  # the scene once its picture has kept changing for three seconds (the loading picture stands
+  # still until it fades).
+  keeps_changing() {   # window
+    local changing=0
+    rm -f "$work/before.png"
+    for _ in $(seq 150); do
+      import -window "$1" "$work/now.png" 2> /dev/null || return 1
+      if [ -f "$work/before.png" ] && ! compare -metric AE -fuzz 1% "$work/before.png" "$work/now.png" null: 2> /dev/null
+      then changing=$((changing + 1)); else changing=0; fi
+      mv "$work/now.png" "$work/before.png"
+      [ "$changing" -lt 3 ] || return 0
+      sleep 1
+    done
+    return 1
+  }
+  as_mate mate-screensaver-preferences > "$out/mate-preferences.log" 2>&1 &
+  prefs_pid=$!
+  preview_window() {
+    local pid; pid=$(pgrep -u "$user" -x zero | head -n1); [ -n "$pid" ] || return 1
+    tr '\0' '\n' < "/proc/$pid/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p'
+  }
+  wait_for 90 preview_window > /dev/null || { tail "$out/mate-preferences.log"; fail "MATE's preferences started no preview"; }
+  keeps_changing "$(preview_window)" || fail "MATE's preview shows no moving scene"
+  import -window root "$out/mate-preferences.png"
+  echo "MATE: the preferences preview Quelm 3D after $(since "$start") s: $out/mate-preferences.png"
+  pkill -u "$user" -f mate-screensaver-preferences
+  wait "$prefs_pid" 2> /dev/null || true
+  wait_for 20 engine_gone || fail "the preview's engine did not end with MATE's preferences"
+  start=$(now)
+  as_mate mate-screensaver --no-daemon > "$out/mate.log" 2>&1 &
+  mate_pid=$!
+  wait_for 30 as_mate mate-screensaver-command --query > /dev/null 2>&1 || { cat "$out/mate.log"; fail "mate-screensaver did not start"; }
+  as_mate mate-screensaver-command --activate > /dev/null
+  wait_for 90 pgrep -u "$user" -x zero > /dev/null || { tail "$out/mate.log"; fail "MATE did not run Quelm 3D"; }
+  keeps_changing root || fail "MATE: no moving scene on the screen"
+  import -window root "$out/mate-island.png"
+  echo "MATE: the island after $(since "$start") s: $out/mate-island.png"
+  as_mate mate-screensaver-command --deactivate > /dev/null
+  wait_for 20 engine_gone || fail "the engine did not end when MATE deactivated"
+  pkill -u "$user" -f "mate-screensaver --no-daemon"
+  wait "$mate_pid" 2> /dev/null || true
+  ! ls -d "$folder"/ScrTempFd* > /dev/null 2>&1 || fail "MATE's runs left a temporary folder"
+else
+  echo "MATE: mate-screensaver is not installed here (scripts/mate_check.sh runs this round trip with it)"
+fi
 
 # 8. apt removes the package: none of its files is left, the user's folder stays as it was.
 files_of "$home" > "$out/home-before-remove.txt"
