@@ -5,7 +5,10 @@
 # nobody when run as root, with a fresh runtime folder), the engine run until its loading picture
 # has faded out, a screenshot (grim where the compositor lends its outputs to screenshots; the
 # engine's own capture mode elsewhere), the end by a key (wtype, where the compositor takes virtual
-# keyboards) or SIGTERM, and nothing left behind. One line per compositor; exit 1 on any failure.
+# keyboards) or SIGTERM, and nothing left behind. Then the idle start under the same compositor:
+# "quelmscr --idle --idle-seconds 3" as the compositor's user, engines on its outputs once the
+# session is idle, a screenshot, the user's return, every engine gone. One line per check; exit 1
+# on any failure.
 #   scripts/wayland_check.sh [BUILD_DIR] [OUT_DIR]   (defaults: build, BUILD_DIR/wayland-check)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -123,20 +126,104 @@ check() {
   cleanup
 }
 
+# The idle start from start to end; prints its line. idle_check NAME RETURN COMMAND..., where RETURN
+# is how the user comes back: "key" (wtype), "pointer" (KWin's fake input, which takes no virtual
+# keyboard) or "reset" (mutter's idle monitor reset, which the headless compositor offers for tests
+# in place of input it has no device for). Compositors that
+# give no screenshots get the engine's own capture of the frame after the fade.
+idle_check() {
+  local name=$1 return_by=$2; shift 2
+  local log="$out/$name-idle.log" shot="" start took asked ending status=0
+  fresh_program_dir
+  start_compositor "$name-idle" "$@" || { echo "$name idle start: FAIL: $(tail -3 "$out/$name-idle-compositor.log")"; cleanup; return 1; }
+  mkdir -p "$runtime/config/Velmora" "$runtime/capture"
+  printf '[General]\nPath=%s\n' "$program" > "$runtime/config/Velmora/Quelm 3D.ini"
+  [ "$owner" = "$(id -u)" ] || chown -hR "$owner:$owner" "$program" "$runtime/config" "$runtime/capture"
+  local bus=""; [ ! -f "$runtime/bus" ] || bus=$(cat "$runtime/bus")
+  monitor() {
+    "${as_compositor[@]}" env DBUS_SESSION_BUS_ADDRESS="$bus" gdbus call --session --dest org.gnome.Mutter.IdleMonitor \
+      --object-path /org/gnome/Mutter/IdleMonitor/Core --method "org.gnome.Mutter.IdleMonitor.$1" > /dev/null 2>&1
+  }
+  if [ -n "$bus" ]; then wait_for 30 monitor GetIdletime || { echo "$name idle start: FAIL: no idle monitor on the bus"; cleanup; return 1; }; fi
+  local capture=()
+  [ "$name" = sway ] || capture=(ZERO_CAPTURE_DIR="$runtime/capture" ZERO_CAPTURE_FRAMES=130,131,1000000 ZERO_SEED=7)
+  start=$(date +%s.%N)
+  (cd "$program" && exec "${as_compositor[@]}" env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$WAYLAND_NAME" \
+     HOME="$runtime" XDG_CONFIG_HOME="$runtime/config" DBUS_SESSION_BUS_ADDRESS="$bus" ZERO_MESSAGES=stderr SDL_AUDIODRIVER=dummy \
+     "${capture[@]}" ./quelmscr --idle --idle-seconds 3 2> "$log") &
+  engine_pid=$!
+  shown_or_ended() { grep -q "zero: loading picture faded out" "$log" || ended; }
+  wait_for 120 shown_or_ended || true
+  if ! grep -q "zero: loading picture faded out" "$log"; then
+    echo "$name idle start: FAIL: no engine shown in 120 s: $(tail -3 "$log")"; cleanup; return 1
+  fi
+  took=$(echo "$(date +%s.%N) - $start" | bc)
+  if [ "$name" = sway ]; then
+    XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$WAYLAND_NAME" timeout 20 grim -o HEADLESS-1 "$out/$name-idle.png" &&
+      shot="$out/$name-idle.png (grim)"
+  elif wait_for 240 test -e "$runtime/capture/frame-00131.png"; then   # frame 130 written whole
+    cp "$runtime/capture/frame-00130.png" "$out/$name-idle.png"; shot="$out/$name-idle.png (the engine's capture)"
+  fi
+  [ -n "$shot" ] || { echo "$name idle start: FAIL: no screenshot"; cleanup; return 1; }
+  asked=$(date +%s.%N)
+  case "$return_by" in
+    key) XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$WAYLAND_NAME" wtype a ;;
+    pointer) "${as_compositor[@]}" env XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$WAYLAND_NAME" "$build/tests/fake_pointer" ||
+               { echo "$name idle start: FAIL: no pointer movement"; cleanup; return 1; } ;;
+    *) monitor ResetIdletime || { echo "$name idle start: FAIL: the idle monitor would not reset"; cleanup; return 1; } ;;
+  esac
+  wait_for 10 grep -q "idle: the user is back; the engines ended" "$log" ||
+    { echo "$name idle start: FAIL: the engines did not end on the user's return: $(tail -3 "$log")"; cleanup; return 1; }
+  ending=$(echo "$(date +%s.%N) - $asked" | bc)
+  kill -TERM "$engine_pid"
+  wait "$engine_pid" || status=$?
+  engine_pid=""
+  [ "$status" -eq 0 ] || { echo "$name idle start: FAIL: the watcher's exit status was $status: $(tail -3 "$log")"; cleanup; return 1; }
+  [ -z "$(ls -d "$program"/ScrTempFd* 2>/dev/null)" ] || { echo "$name idle start: FAIL: temporary folder left"; cleanup; return 1; }
+  ! pgrep -u "$owner" -x zero > /dev/null || { echo "$name idle start: FAIL: an engine is left"; cleanup; return 1; }
+  echo "$name idle start: ok: $(grep -o 'idle: watching through [^;]*' "$log"); $(grep -o 'idle: [0-9]* engine(s) started on .*' "$log" | head -1)" \
+       "${took} s after the watcher's start; ended ${ending} s after the user's return ($return_by); screenshot $shot"
+  cleanup
+}
+
 WAYLAND_NAME=wayland-1
 # sway's config lies in its runtime folder, which start_compositor makes and passes on.
 check sway sh -c 'exec sway -c "$XDG_RUNTIME_DIR/sway.config"' || failed=$((failed + 1))
+idle_check sway key sh -c 'exec sway -c "$XDG_RUNTIME_DIR/sway.config"' || failed=$((failed + 1))
 if command -v mutter > /dev/null; then
   WAYLAND_NAME=quelm-check
   check mutter dbus-run-session -- mutter --headless --wayland --no-x11 --wayland-display "$WAYLAND_NAME" \
     --virtual-monitor 1280x720 || failed=$((failed + 1))
+  # The watcher joins mutter's session bus, whose address the bus's first program leaves behind.
+  idle_check mutter reset dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" > "$XDG_RUNTIME_DIR/bus";
+    exec env MUTTER_DEBUG_RESET_IDLETIME=1 mutter --headless --wayland --no-x11 --wayland-display quelm-check \
+    --virtual-monitor 1280x720' || failed=$((failed + 1))
 else
   echo "mutter: skipped: not installed"
 fi
-if command -v kwin_wayland > /dev/null; then
+if kwin=$(command -v kwin_wayland); then
+  # Debian's kwin_wayland carries a file capability (CAP_SYS_RESOURCE) that a container may not
+  # grant, and then its start fails with EPERM even for root. A copy carries none; it keeps the
+  # name, since kwin's own Qt platform plugin serves only a program of that name.
+  kwin_copy=$(mktemp -d /tmp/quelm-kwin-XXXXXX)
+  chmod 755 "$kwin_copy"
+  if ! "$kwin" --version > /dev/null 2>&1; then
+    cp "$kwin" "$kwin_copy/kwin_wayland"
+    kwin="$kwin_copy/kwin_wayland"
+    echo "kwin_wayland: started from a copy without its file capability (the original may not start here)"
+  fi
   WAYLAND_NAME=quelm-check
-  check kwin dbus-run-session -- kwin_wayland --virtual --no-lockscreen --width 1280 --height 720 \
+  check kwin dbus-run-session -- "$kwin" --virtual --no-lockscreen --width 1280 --height 720 \
     --socket "$WAYLAND_NAME" || failed=$((failed + 1))
+  # KWin lends its fake input only to programs a desktop entry names with that interface, and
+  # only to its own user's.
+  mkdir -p "$kwin_copy/applications"
+  printf '[Desktop Entry]\nType=Application\nName=Quelm 3D check pointer\nExec=%s\nNoDisplay=true\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n' \
+    "$(readlink -f "$build/tests/fake_pointer")" > "$kwin_copy/applications/quelm-check-pointer.desktop"
+  chmod -R a+rX "$kwin_copy"
+  idle_check kwin pointer dbus-run-session -- env XDG_DATA_DIRS="$kwin_copy:/usr/share" "$kwin" --virtual --no-lockscreen --width 1280 --height 720 \
+    --socket "$WAYLAND_NAME" || failed=$((failed + 1))
+  rm -rf "$kwin_copy"
 else
   echo "kwin_wayland: skipped: not installed"
 fi
