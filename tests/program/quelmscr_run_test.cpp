@@ -338,6 +338,8 @@ TEST(QuelmscrHack, DrawsTheLiveSceneIntoAGivenWindowAndFollowsItsSize)
     EXPECT_EQ(host.exitCode, 0);
     EXPECT_NE(host.stderrText().find("the screensaver window is gone"), std::string::npos);
     EXPECT_TRUE(gone(engine));
+    for (const char* picture : {"/tmp/quelm-pane-1.png", "/tmp/quelm-pane-2.png", "/tmp/quelm-pane-3.png"})
+        std::remove(picture);
     for (const std::string& name : dir.entries()) EXPECT_EQ(name.find("ScrTempFd"), std::string::npos) << name;
 }
 

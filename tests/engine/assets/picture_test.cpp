@@ -230,12 +230,15 @@ TEST_F(PictureFiles, UnreadableOrCorruptJpegEndsTheProcessThroughTheExitHooks)
         },
         testing::ExitedWithCode(0), "Error loading jpg file.(.|\n)*exit hooks ran");
 
-    char path[] = "/tmp/quelm-jpg-XXXXXX";
+    // A death test's child runs this test again from its start, and so makes a file of its own:
+    // an exit hook removes it there, as the line after the death test does here.
+    static char path[] = "/tmp/quelm-jpg-XXXXXX";
     int fd = mkstemp(path);
     close(fd);
     ASSERT_TRUE(writeFile(path, {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 7, 7}));
     EXPECT_EXIT(
         {
+            addExitHook([] { std::remove(path); });
             addExitHook(announceHook);
             loadTexture(path, texture);   // not a TGA name, so the JPEG decoder
         },
