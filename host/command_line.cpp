@@ -41,6 +41,16 @@ constexpr Hack_Number Hack_Numbers[] = {
     {"jump-interval", "camjump_vo", 3, 100},
 };
 
+// An option that takes one of a few words, each the key's value by its place.
+struct Hack_Choice {
+    const char* Name;
+    const char* Key;
+    const char* Words[3];
+};
+constexpr Hack_Choice Hack_Choices[] = {
+    {"battery", "battery_mode", {"cap", "full", "still"}},
+};
+
 // "--name" or "-name" without its dashes; empty for anything else.
 QString Option_Name(const QString& arg)
 {
@@ -76,8 +86,21 @@ bool Read_Hack_Option(const QStringList& args, qsizetype& i, QMap<QString, int>&
         values[option.Key] = value;
         return true;
     }
+    for (const Hack_Choice& option : Hack_Choices) {
+        if (name != QLatin1String(option.Name)) continue;
+        const QString text = i + 1 < args.size() ? args.at(i + 1) : QString();
+        for (int value = 0; value < 3; ++value) {
+            if (text != QLatin1String(option.Words[value])) continue;
+            ++i;
+            values[option.Key] = value;
+            return true;
+        }
+        error = QStringLiteral("%1 takes %2, %3 or %4").arg(arg, option.Words[0], option.Words[1], option.Words[2]);
+        if (!text.isEmpty()) error += QStringLiteral(", not \"%1\"").arg(text);
+        return false;
+    }
     error = QStringLiteral("unknown option \"%1\" (the hack takes --fps, --clock, --music, --sound, --vsync, their "
-                           "--no- forms, --music-volume, --sound-volume, --speed and --jump-interval)").arg(arg);
+                           "--no- forms, --music-volume, --sound-volume, --speed, --jump-interval and --battery)").arg(arg);
     return false;
 }
 

@@ -31,7 +31,8 @@ struct Hack_Request {
 // XSCREENSAVER_WINDOW set while the command line asks for run mode (run_mode). With it, the
 // options of the hack's descriptor: --fps, --clock, --music, --sound, --vsync and their --no-
 // forms, --music-volume N, --sound-volume N (10 to 99), --speed N (0 to 7), --jump-interval N
-// (3 to 100 seconds), each also with one dash; the last of one kind wins. error receives why a
+// (3 to 100 seconds), --battery cap|full|still, each also with one dash; the last of one kind
+// wins. error receives why a
 // request cannot be taken (an unknown option or a value out of range among them).
 std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QString& environment_window,
                                               bool run_mode, QString* error);

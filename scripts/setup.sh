@@ -9,7 +9,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libxrandr-dev libepoxy-de
   libx11-dev libsndfile1-dev qt6-base-dev xvfb xauth libgl1-mesa-dri libegl1 mesa-utils x11-utils
   x11-xserver-utils xdotool imagemagick libpng-dev libgtest-dev clang libclang-rt-14-dev
   libmp3lame-dev libvorbis-dev sox libfreetype-dev fonts-dejavu-core xscreensaver xscreensaver-gl iproute2
-  dpkg-dev file lintian desktop-file-utils man-db bc dbus-daemon)
+  dpkg-dev file lintian desktop-file-utils man-db bc dbus-daemon libdbus-1-dev libxext-dev libglib2.0-bin python3-dbusmock)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -62,7 +62,7 @@ int Written_Volume(int volume_maximum, int position)
     return volume;
 }
 
-std::string Behaviour_Text(const Form_Settings& s, int volume_maximum)
+std::string Behaviour_Text(const Form_Settings& s, int volume_maximum, const std::optional<std::string>& battery_mode)
 {
     Profile_File file;
     auto put = [&](const char* key, int value) { file.Write_String(Behaviour_Section, key, std::to_string(value)); };
@@ -78,6 +78,7 @@ std::string Behaviour_Text(const Form_Settings& s, int volume_maximum)
     put("speed_vo", s.Scene_Speed_Position);
     put("gamma_vo", s.Gamma_Position);
     put("camjump_vo", s.Cam_Position);
+    if (battery_mode) file.Write_String(Behaviour_Section, "battery_mode", *battery_mode);
     return file.Text();
 }
 
@@ -118,7 +119,12 @@ static bool Write_File(const QString& path, const std::string& text)
 
 bool Save_Settings(const Form_Settings& settings, const QString& program_dir)
 {
-    return Write_File(Behaviour_File_Path(program_dir), Behaviour_Text(settings, Music_Volume_Maximum)) &&
+    // What running on battery does is set in the file alone (or for one run by the hack's option):
+    // the dialog keeps it as it finds it.
+    Profile_File before;
+    Load_Profile(QFile::encodeName(Behaviour_File_Path(program_dir)).toStdString(), before);
+    const std::optional<std::string> battery_mode = before.Read_String(Behaviour_Section, "battery_mode");
+    return Write_File(Behaviour_File_Path(program_dir), Behaviour_Text(settings, Music_Volume_Maximum, battery_mode)) &&
            Write_File(State_File_Path(program_dir), State_Text(settings));
 }
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 
 #include "profile.h"
@@ -42,7 +43,10 @@ QString State_File_Path(const QString& program_dir);
 // not held to the controls' ranges here: the controls do that when they take them.
 Form_Settings Read_Form_Settings(const Profile_File& state_file);
 // The whole text of each file for these settings: one section, every key in its order.
-std::string Behaviour_Text(const Form_Settings& settings, int volume_maximum);
+// battery_mode: the key the engine reads and the dialog has no control for, written back as the
+// file held it (left out where it held none).
+std::string Behaviour_Text(const Form_Settings& settings, int volume_maximum,
+                           const std::optional<std::string>& battery_mode = std::nullopt);
 std::string State_Text(const Form_Settings& settings);
 // The volume the engine gets: the track bar's maximum minus its position, at least 10, and 99
 // from 99 up.

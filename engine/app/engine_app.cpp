@@ -2,6 +2,7 @@
 #include "app/engine_app.h"
 
 #include "app/back_buffer.h"
+#include "app/frame_governor.h"
 #include "app/overlays.h"
 #include "assets/texture.h"
 #include "base/clock.h"
@@ -288,50 +289,12 @@ static void captureFrame(EngineApp& app)
     if (frames.empty() || app.framesDrawn >= frames.back()) app.running = false;
 }
 
-// A compositor asks for no frame while nothing of the surface shows (covered, or its output off):
-// the loop then draws nothing. A pause of over a second is logged, and its end.
-class FramePause {
-public:
-    void waiting(uint64_t framesDrawn)
-    {
-        const auto now = std::chrono::steady_clock::now();
-        if (!waiting_) {
-            waiting_ = true;
-            since_ = now;
-        }
-        if (!logged_ && now - since_ > std::chrono::seconds(1)) {
-            logged_ = true;
-            logLine("the compositor asks for no frames (frame %llu was the last)",
-                    static_cast<unsigned long long>(framesDrawn));
-        }
-    }
-    // True when frames come again after a logged pause.
-    bool drawing()
-    {
-        const bool resumed = logged_;
-        if (logged_)
-            logLine("frames asked for again after %.1f s",
-                    std::chrono::duration<double>(std::chrono::steady_clock::now() - since_).count());
-        waiting_ = false;
-        logged_ = false;
-        return resumed;
-    }
-
-private:
-    std::chrono::steady_clock::time_point since_{};
-    bool waiting_ = false;
-    bool logged_ = false;
-};
-
-// How long the loop waits for the compositor's word before it looks at the signals again.
-constexpr int kFrameWaitMs = 100;
-
 int EngineApp::run()
 {
     if (running) logLine("running");
     const auto loopStart = std::chrono::steady_clock::now();
     bool loadingPictureShown = true;
-    FramePause pause;
+    FrameGovernor governor(g_settings, capture.active);
     while (running) {
         WindowEvent event;
         if (window && window->nextEvent(event)) {
@@ -347,11 +310,8 @@ int EngineApp::run()
             running = false;
             break;
         }
-        if (window && !window->frameWanted(kFrameWaitMs)) {
-            pause.waiting(framesDrawn);
-            continue;
-        }
-        if (pause.drawing()) timer.resumeAfterPause(clockSeconds());
+        if (window && !governor.drawNow(*window, framesDrawn)) continue;
+        if (governor.resumed()) timer.resumeAfterPause(clockSeconds());
         g_quitWatch.frameBegins();
         update();
         drawFrame();
@@ -370,6 +330,7 @@ int EngineApp::run()
             loadingPictureShown = false;
             logLine("loading picture faded out");
         }
+        governor.drawn(!loadingPictureShown);
         advanceFixedClock();
     }
     g_quitWatch.stop();

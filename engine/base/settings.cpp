@@ -39,6 +39,11 @@ const SettingsKey kKeys[] = {
     {"gamma_vo", 100, [](BehaviourSettings& s, int v) { s.gamma = v; }},
     {"camjump_vo", 90, [](BehaviourSettings& s, int v) { s.cameraJumpInterval = v; }},
     {"vsync_on", 0, [](BehaviourSettings& s, int v) { s.verticalSync = v != 0; }},
+    // What running on battery does: 0 fewer frames, 1 full speed, 2 a still picture; anything else
+    // is the default.
+    {"battery_mode", 0, [](BehaviourSettings& s, int v) {
+         s.batteryPolicy = v == 1 ? BatteryPolicy::Full : v == 2 ? BatteryPolicy::Still : BatteryPolicy::Cap;
+     }},
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The user's behaviour choices, read once at start-up; defaults are the engine's own.
 #pragma once
 
+#include "base/frame_cap.h"
+
 #include <string>
 
 class ProfileFile;
@@ -17,6 +19,7 @@ struct BehaviourSettings {
     int cameraJumpInterval = 90;
     int gamma = 100;
     bool verticalSync = false;
+    BatteryPolicy batteryPolicy = BatteryPolicy::Cap;
 };
 
 // Reads the behaviour settings of the file at path (missing file or keys: the defaults above).

@@ -163,11 +163,12 @@ void WaylandWindow::removeGlobal(uint32_t globalName)
 
 static Output* outputOf(void* data) { return static_cast<Output*>(data); }
 
-void WaylandWindow::onOutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t)
+void WaylandWindow::onOutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t refresh)
 {
     if (!(flags & WL_OUTPUT_MODE_CURRENT)) return;
     outputOf(data)->modeWidth = width;
     outputOf(data)->modeHeight = height;
+    outputOf(data)->refreshMilliHz = std::max(0, refresh);
 }
 
 void WaylandWindow::onOutputScale(void* data, wl_output*, int32_t factor)

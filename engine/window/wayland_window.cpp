@@ -243,6 +243,17 @@ bool WaylandWindow::frameWanted(int timeoutMs)
     return frameDone;
 }
 
+void WaylandWindow::waitForEvents(int timeoutMs)
+{
+    if (surface && !lost) pump(std::max(0, timeoutMs));
+}
+
+double WaylandWindow::refreshRate() const
+{
+    const Output* output = currentOutput();
+    return output ? output->refreshMilliHz / 1000.0 : 0.0;
+}
+
 void WaylandWindow::swap()
 {
     if (eglSurface == EGL_NO_SURFACE || lost) return;

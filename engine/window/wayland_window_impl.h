@@ -56,6 +56,7 @@ struct Output {
     std::string name;   // the compositor's name (HEADLESS-1, DP-2), empty until told
     int scale = 1;
     int modeWidth = 0, modeHeight = 0;   // the current mode in pixels
+    int refreshMilliHz = 0;              // the current mode's refresh rate, 0 where not told
 };
 
 const char* eglErrorText(EGLint error);
@@ -80,6 +81,9 @@ public:
     double scale() const override { return pixelsPerPoint(); }
     bool nextEvent(WindowEvent& event) override;
     bool frameWanted(int timeoutMs) override;
+    const char* hiddenReason() const override { return "the compositor asks for no frames"; }
+    void waitForEvents(int timeoutMs) override;
+    double refreshRate() const override;
     void swap() override;
     void setSwapInterval(int interval) override { swapInterval = interval; }
 

@@ -60,7 +60,14 @@ public:
     // Whether the next frame may be drawn now. A compositor that shows nothing of the surface
     // (covered, or its output off) asks for no frame: this waits up to timeoutMs for its word,
     // handling the events that come meanwhile, and says false if none came.
+    // On X11 the same holds while the window is fully covered or the monitor is powered down.
     virtual bool frameWanted(int timeoutMs) = 0;
+    // Why frameWanted said no, for the log.
+    virtual const char* hiddenReason() const { return "nothing of the view is seen"; }
+    // Waits up to timeoutMs for an event, doing nothing else (a still picture needs no frames).
+    virtual void waitForEvents(int timeoutMs) = 0;
+    // The output's refresh rate in frames a second; 0 where it is not known.
+    virtual double refreshRate() const { return 0.0; }
     virtual void swap() = 0;
     virtual void setSwapInterval(int interval) = 0;
 

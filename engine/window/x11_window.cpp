@@ -3,6 +3,7 @@
 #include "window/x11_window.h"
 
 #include "base/messages.h"
+#include "window/view_visibility.h"
 #include "window/x_errors.h"
 
 #include <SDL.h>
@@ -114,6 +115,12 @@ public:
         }
         if (!window_) return false;
         SDL_GetWindowSize(window_, &width_, &height_);
+        // Covered or not comes as an X event of the window's own, through SDL's window-system events.
+        unsigned long own = 0;
+        if (x11Handles(window_, xDisplay_, own)) {
+            SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+            watchVisibility(xDisplay_, own);
+        }
         return true;
     }
 
@@ -160,7 +167,24 @@ public:
         return false;
     }
 
-    bool frameWanted(int) override { return true; }
+    // Nobody sees a covered window or a dark monitor: no frame then, and the wait ends early when
+    // an event comes (the window shown again among them).
+    bool frameWanted(int timeoutMs) override
+    {
+        if (visibility_.seen(SDL_GetTicks64() / 1000.0)) return true;
+        SDL_WaitEventTimeout(nullptr, timeoutMs);
+        return false;
+    }
+    const char* hiddenReason() const override { return visibility_.reason(); }
+
+    void waitForEvents(int timeoutMs) override { SDL_WaitEventTimeout(nullptr, timeoutMs); }
+
+    double refreshRate() const override
+    {
+        SDL_DisplayMode mode{};
+        const int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+        return SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0 ? mode.refresh_rate : 0.0;
+    }
 
     void swap() override
     {
@@ -246,6 +270,15 @@ private:
             out.button = buttonOf(event.button.button);
             return true;
         case SDL_MOUSEWHEEL: out.type = WindowEvent::Type::Wheel; return true;
+        case SDL_SYSWMEVENT:
+            // A window of our own counts as covered once nothing of it shows. In a daemon's window,
+            // which fills the screen, whatever comes over it is the daemon's unlock dialog: the
+            // picture behind it is not looked at then, so any cover counts.
+            if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && event.syswm.msg->msg.x11.event.type == VisibilityNotify) {
+                const int state = event.syswm.msg->msg.x11.event.xvisibility.state;
+                visibility_.setCovered(state == VisibilityFullyObscured || (hostWindow_ && state == VisibilityPartiallyObscured));
+            }
+            return false;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 out.type = WindowEvent::Type::Close;
@@ -272,6 +305,7 @@ private:
     void* xDisplay_ = nullptr;   // the X display of our window, for questions about the host window
     double hostCheckedAt_ = -1.0;
     int width_ = 0, height_ = 0;
+    ViewVisibility visibility_{[this] { return !lost_ && monitorPoweredDown(xDisplay_); }};
 };
 
 } // namespace

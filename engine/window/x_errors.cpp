@@ -5,6 +5,7 @@
 #include "base/messages.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/dpms.h>
 #include <csignal>
 #include <cstdlib>
 
@@ -102,4 +103,23 @@ bool queueUnmapOfVanishedWindow(void* opaque, unsigned long ownWindow)
 void syncX(void* display)
 {
     if (display) XSync(static_cast<Display*>(display), False);
+}
+
+void watchVisibility(void* display, unsigned long window)
+{
+    Display* d = static_cast<Display*>(display);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(d, window, &attributes)) return;
+    XSelectInput(d, window, attributes.your_event_mask | VisibilityChangeMask);
+}
+
+bool monitorPoweredDown(void* display)
+{
+    Display* d = static_cast<Display*>(display);
+    int event = 0, error = 0;
+    if (!d || !DPMSQueryExtension(d, &event, &error) || !DPMSCapable(d)) return false;
+    CARD16 level = DPMSModeOn;
+    BOOL enabled = False;
+    if (!DPMSInfo(d, &level, &enabled)) return false;
+    return enabled && level != DPMSModeOn;
 }

@@ -27,3 +27,9 @@ void quietXErrors(bool quiet);
 bool queueUnmapOfVanishedWindow(void* display, unsigned long ownWindow);
 // Waits until the server has answered everything sent so far, so that its errors arrive now.
 void syncX(void* display);
+// Asks the server for our window's visibility events (fully obscured or not), beside the events
+// SDL asked for.
+void watchVisibility(void* display, unsigned long window);
+// Whether the monitor is powered down (DPMS standby, suspend or off); false where the server has
+// no DPMS or it is disabled.
+bool monitorPoweredDown(void* display);

@@ -39,7 +39,7 @@ std::string Describe(const BehaviourSettings& s)
     text << "clock " << s.clockShown << ", frame rate " << s.frameRateShown << ", mouse " << s.mouseEndsRun
          << ", music " << s.musicOn << " at " << s.musicVolume << ", sound " << s.soundOn << " at " << s.soundVolume
          << ", speed " << s.speed << ", jump " << s.cameraJumpInterval << ", gamma " << s.gamma << ", vsync "
-         << s.verticalSync;
+         << s.verticalSync << ", battery " << static_cast<int>(s.batteryPolicy);
     return text.str();
 }
 
@@ -134,5 +134,33 @@ TEST(SettingsContract, TheDialogWritesTheFileTheEngineReadsWhateverTheFolderHold
         }
         EXPECT_EQ(readBehaviourSettings(behaviourSettingsPath(folder.path.string())).cameraJumpInterval, 42)
             << "the engine read another file than the dialog wrote, in: " << described;
+    }
+}
+
+// The engine's key for what running on battery does has no control in the dialog: a save keeps
+// it as the file held it, and a file without it gives the engine's default.
+TEST(SettingsContract, TheBatteryKeyIsKeptAsTheDialogFoundIt)
+{
+    const struct {
+        const char* before;   // the behaviour file before the save; nullptr: none
+        BatteryPolicy read;
+        const char* kept;     // the line the saved file holds; nullptr: none
+    } cases[] = {
+        {nullptr, BatteryPolicy::Cap, nullptr},
+        {"[FullScreen behaviour Control]\nclock_on=0\n", BatteryPolicy::Cap, nullptr},
+        {"[FullScreen behaviour Control]\nbattery_mode=2\n", BatteryPolicy::Still, "battery_mode=2"},
+        {"[FullScreen behaviour Control]\r\nBATTERY_MODE=1\r\nclock_on=0\r\n", BatteryPolicy::Full, "battery_mode=1"},
+        {"[FullScreen behaviour Control]\nbattery_mode=9\n", BatteryPolicy::Cap, "battery_mode=9"},
+    };
+    for (const auto& c : cases) {
+        Temp_Folder folder;
+        if (c.before) std::ofstream(folder.path / "Controls.cfg") << c.before;
+        ASSERT_TRUE(Save_Settings(Form_Settings{}, folder.Program_Dir()));
+        std::ifstream in(folder.path / "Controls.cfg");
+        const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string what = c.before ? c.before : "no file";
+        EXPECT_EQ(readBehaviourSettings(behaviourSettingsPath(folder.path.string())).batteryPolicy, c.read) << what;
+        if (c.kept) EXPECT_NE(saved.find(c.kept), std::string::npos) << what << " saved as:\n" << saved;
+        else EXPECT_EQ(saved.find("battery_mode"), std::string::npos) << what << " saved as:\n" << saved;
     }
 }

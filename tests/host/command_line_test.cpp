@@ -164,6 +164,11 @@ private slots:
         QTest::newRow("not a number") << QStringList{"--root", "--speed", "fast"} << "!from 0 to 7, not \"fast\"" << false;
         QTest::newRow("a fraction") << QStringList{"--root", "--sound-volume", "20.5"} << "!not \"20.5\"" << false;
         QTest::newRow("no value") << QStringList{"--root", "--sound-volume"} << "!--sound-volume takes a whole number from 10 to 99" << false;
+        QTest::newRow("battery") << QStringList{"--root", "--battery", "still", "-battery", "full"} << "battery_mode=1" << false;
+        QTest::newRow("battery cap") << QStringList{"--root", "--battery", "cap"} << "battery_mode=0" << false;
+        QTest::newRow("battery, another word") << QStringList{"--root", "--battery", "off"}
+                                               << "!--battery takes cap, full or still, not \"off\"" << false;
+        QTest::newRow("battery, no word") << QStringList{"--root", "--battery"} << "!--battery takes cap, full or still" << false;
     }
     void hackOptions()
     {

@@ -1,0 +1,104 @@
+#include "power/power_watch.h"
+
+#include <dbus/dbus.h>
+
+#include <dirent.h>
+#include <fstream>
+
+namespace {
+
+constexpr double kAskEverySeconds = 2.0;
+constexpr int kCallTimeoutMs = 500;
+
+// The first word of a small file of the kernel's, empty where it cannot be read.
+std::string firstWord(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string word;
+    in >> word;
+    return word;
+}
+
+}  // namespace
+
+bool suppliesOnBattery(const std::string& folder)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return false;
+    bool mainsListed = false, mainsOnline = false, discharging = false;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string supply = folder + "/" + name + "/";
+        const std::string type = firstWord(supply + "type");
+        if (type == "Mains") {
+            mainsListed = true;
+            if (firstWord(supply + "online") == "1") mainsOnline = true;
+        } else if (type == "Battery" && firstWord(supply + "status") == "Discharging") {
+            discharging = true;
+        }
+    }
+    closedir(dir);
+    return mainsListed ? !mainsOnline : discharging;
+}
+
+PowerWatch::PowerWatch(std::string supplyFolder) : folder_(std::move(supplyFolder)) {}
+
+PowerWatch::~PowerWatch()
+{
+    if (bus_) {
+        dbus_connection_close(bus_);
+        dbus_connection_unref(bus_);
+    }
+}
+
+bool PowerWatch::askUPower(bool& answer)
+{
+    if (!bus_ && !busTried_) {
+        busTried_ = true;   // a machine without a system bus has none later either
+        DBusError error;
+        dbus_error_init(&error);
+        bus_ = dbus_bus_get_private(DBUS_BUS_SYSTEM, &error);
+        dbus_error_free(&error);
+        if (bus_) dbus_connection_set_exit_on_disconnect(bus_, FALSE);
+    }
+    if (!bus_ || !dbus_connection_get_is_connected(bus_)) return false;
+    DBusMessage* call = dbus_message_new_method_call("org.freedesktop.UPower", "/org/freedesktop/UPower",
+                                                     "org.freedesktop.DBus.Properties", "Get");
+    if (!call) return false;
+    const char* interface = "org.freedesktop.UPower";
+    const char* property = "OnBattery";
+    dbus_message_append_args(call, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property, DBUS_TYPE_INVALID);
+    DBusError error;
+    dbus_error_init(&error);
+    DBusMessage* reply = dbus_connection_send_with_reply_and_block(bus_, call, kCallTimeoutMs, &error);
+    dbus_message_unref(call);
+    dbus_error_free(&error);   // UPower not running: the supplies answer
+    if (!reply) return false;
+    bool read = false;
+    DBusMessageIter iter, variant;
+    if (dbus_message_iter_init(reply, &iter) && dbus_message_iter_get_arg_type(&iter) == DBUS_TYPE_VARIANT) {
+        dbus_message_iter_recurse(&iter, &variant);
+        if (dbus_message_iter_get_arg_type(&variant) == DBUS_TYPE_BOOLEAN) {
+            dbus_bool_t value = FALSE;
+            dbus_message_iter_get_basic(&variant, &value);
+            answer = value;
+            read = true;
+        }
+    }
+    dbus_message_unref(reply);
+    return read;
+}
+
+bool PowerWatch::onBattery(double now)
+{
+    if (askedAt_ >= 0.0 && now - askedAt_ < kAskEverySeconds) return answer_;
+    askedAt_ = now;
+    if (askUPower(answer_)) {
+        source_ = "UPower";
+    } else {
+        answer_ = suppliesOnBattery(folder_);
+        source_ = folder_;
+    }
+    return answer_;
+}
