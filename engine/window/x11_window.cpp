@@ -271,13 +271,11 @@ private:
             return true;
         case SDL_MOUSEWHEEL: out.type = WindowEvent::Type::Wheel; return true;
         case SDL_SYSWMEVENT:
-            // A window of our own counts as covered once nothing of it shows. In a daemon's window,
-            // which fills the screen, whatever comes over it is the daemon's unlock dialog: the
-            // picture behind it is not looked at then, so any cover counts.
-            if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && event.syswm.msg->msg.x11.event.type == VisibilityNotify) {
-                const int state = event.syswm.msg->msg.x11.event.xvisibility.state;
-                visibility_.setCovered(state == VisibilityFullyObscured || (hostWindow_ && state == VisibilityPartiallyObscured));
-            }
+            // Covered once nothing of the window shows. A part still showing is looked at: a daemon's
+            // window may hold windows of its own beside ours, so a partial cover says nothing of
+            // whether anybody sees the picture.
+            if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && event.syswm.msg->msg.x11.event.type == VisibilityNotify)
+                visibility_.setCovered(event.syswm.msg->msg.x11.event.xvisibility.state == VisibilityFullyObscured);
             return false;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
