@@ -11,8 +11,10 @@ namespace {
 // How long the loop waits for the window's word before it looks at the signals again: a few
 // times a second, and no more, while nothing is drawn.
 constexpr int kFrameWaitMs = 250;
-// A gap between frames this long was no frame time: the process was stopped, or nothing drawn.
+// A time between frame starts over this, and over kGapFactor times the one before, was no frame
+// time: the process was stopped, or nothing drawn.
 constexpr double kGapSeconds = 1.0;
+constexpr double kGapFactor = 4.0;
 
 double steadySeconds()
 {
@@ -74,8 +76,15 @@ bool FrameGovernor::drawNow(WindowBackend& window, uint64_t framesDrawn)
         pacer_.wait(cap_.perSecond);
     }
     const Clock::time_point now = Clock::now();
-    resumed_ = waited_ || (lastDrawn_ != Clock::time_point{} &&
-                           std::chrono::duration<double>(now - lastDrawn_).count() > kGapSeconds);
+    // From the start of the last frame to this one's. Far longer than the frames before it, and
+    // over a second, it was no frame time: the process was stopped (a screensaver daemon stops its
+    // hack while its unlock dialog is up) or the system slept.
+    const double interval = lastStart_ == Clock::time_point{} ? 0.0 : std::chrono::duration<double>(now - lastStart_).count();
+    const bool gap = lastInterval_ > 0.0 && interval > kGapSeconds && interval > kGapFactor * lastInterval_;
+    if (!waited_ && gap) logLine("no frame for %.1f s; the flight takes up where it was", interval);
+    resumed_ = waited_ || gap;
+    if (!waited_ && !gap) lastInterval_ = interval;
+    lastStart_ = now;
     if (hiddenLogged_)
         logLine("frames again after %.1f s", std::chrono::duration<double>(now - hiddenSince_).count());
     hiddenLogged_ = false;
@@ -85,6 +94,5 @@ bool FrameGovernor::drawNow(WindowBackend& window, uint64_t framesDrawn)
 
 void FrameGovernor::drawn(bool sceneShown)
 {
-    lastDrawn_ = Clock::now();
     if (cap_.still && sceneShown) stillShown_ = true;
 }

@@ -46,5 +46,6 @@ private:
     bool resumed_ = false;
     bool hiddenLogged_ = false;
     Clock::time_point hiddenSince_{};
-    Clock::time_point lastDrawn_{};
+    Clock::time_point lastStart_{};   // when the last frame began
+    double lastInterval_ = 0.0;       // seconds between the two frame starts before it
 };

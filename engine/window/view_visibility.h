@@ -1,7 +1,7 @@
 // Whether anybody can see the view of a window on X11: not while another window covers all of it,
 // nor while the monitor is powered down (DPMS). The monitor's state is a question to the server,
-// asked no more than twice a second; the probe that asks it is handed in, so that the rule can be
-// tried without a monitor (Xvfb has no DPMS).
+// asked no more than twice a second while drawing, and at every wake while it is off; the probe
+// that asks it is handed in, so that the rule can be tried without a monitor (Xvfb has no DPMS).
 #pragma once
 
 #include <functional>

@@ -152,6 +152,28 @@ TEST(ZeroPower, CoveredItDrawsNothingAndHardlyWakesAndShownItFliesOn)
     EXPECT_EQ(log.find("camera jump"), std::string::npos) << log;
 }
 
+// A daemon may stop its hack outright (while its unlock dialog is up): on SIGCONT the gap is taken
+// for a pause, not for one slow frame whose step would leap the camera.
+TEST(ZeroPower, AStoppedEngineTakesUpTheFlightWhereItWas)
+{
+    ProgramDir dir;
+    std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\nmouse_on=0\ncamjump_vo=0\n";
+    RunningProgram zero;
+    ASSERT_TRUE(zero.start(dir.path, "zero", engineEnv()));
+    ASSERT_TRUE(zero.waitForOutput("zero: loading picture faded out", 120)) << zero.stderrText();
+    kill(zero.pid, SIGSTOP);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    kill(zero.pid, SIGCONT);
+    ASSERT_TRUE(zero.waitForOutput("; the flight takes up where it was", 10)) << zero.stderrText();
+    std::smatch m;
+    const std::string log = zero.stderrText();
+    ASSERT_TRUE(std::regex_search(log, m, std::regex("no frame for ([0-9.]+) s"))) << log;
+    EXPECT_GE(std::stod(m[1]), 1.9);
+    zero.signal(SIGTERM);
+    ASSERT_TRUE(zero.waitExit(20)) << zero.stderrText();
+    EXPECT_EQ(zero.exitCode, 0);
+}
+
 // Each source of the power state in turn: the cap (or the still picture) on battery, its reason in
 // the log, and the change back to mains within 5 s.
 TEST(ZeroPower, OnBatteryTheChosenCapHoldsAndMainsTakesOverWithinFiveSeconds)
