@@ -44,21 +44,6 @@ static std::optional<LayerSurface> layerSurface(const std::string& log)
     return LayerSurface{m[1], std::stoi(m[2]), std::stoi(m[3]), std::stod(m[4])};
 }
 
-// The engine's processor time so far (user and system, all threads), in seconds.
-static double cpuSeconds(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    const std::string stat((std::istreambuf_iterator<char>(in)), {});
-    std::istringstream rest(stat.substr(stat.rfind(')') + 2));
-    std::string field;
-    unsigned long long user = 0, system = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14) user = std::stoull(field);
-        if (i == 15) system = std::stoull(field);
-    }
-    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 class ZeroWayland : public ::testing::Test {
 protected:
     ProgramDir dir;
@@ -420,9 +405,9 @@ TEST_F(ZeroWayland, NoFramesWhileTheOutputShowsNothingAndItsRemovalEndsTheRun)
     std::string log = zero.stderrText();
     ASSERT_TRUE(std::regex_search(log, m, std::regex("asks for no frames \\(frame ([0-9]+) was the last\\)"))) << log;
     const long lastFrame = std::stol(m[1]);
-    const double cpuBefore = cpuSeconds(zero.pid);
+    const double cpuBefore = processorSeconds(zero.pid);
     std::this_thread::sleep_for(std::chrono::seconds(3));
-    const double used = cpuSeconds(zero.pid) - cpuBefore;
+    const double used = processorSeconds(zero.pid) - cpuBefore;
     std::printf("processor time over 3 s without frames: %.2f s (last frame %ld)\n", used, lastFrame);
     EXPECT_LT(used, 0.2) << zero.stderrText();
     EXPECT_EQ(zero.stderrText().find("frames again after"), std::string::npos) << zero.stderrText();

@@ -65,6 +65,9 @@ struct PrivateXServer {
 // live picture, which otherwise starts anywhere, close by the peak's rock too.
 std::map<std::string, std::string> knownFlight();
 
+// A process's processor time so far (user and system, all its threads), in seconds, from /proc.
+double processorSeconds(pid_t pid);
+
 // Runs a shell command and returns its standard output (and the exit status through status).
 std::string shell(const std::string& command, int* status = nullptr);
 
