@@ -112,6 +112,10 @@ int main(int argc, char** argv)
         from_folder("programs: quelm3d\nprograms:\t\\\n  maze --root \\n\\\\\n  /usr/bin/quelm3d --root \\n\n"
                     "fade:\tFalse\n",
                     "opt/a b"));
+    // Ours between a line that ends in two backslashes and a last line without a line feed: taking
+    // ours out would make the daemon drop that last line, so ours stays.
+    put(root / "xscreensaver_list", "no_final_line_feed.bin",
+        with_daemon("programs:\t\\\n  maze --root \\n\\\\\n\tquelm3d --root \\n\\\nx"));
     put(root / "xscreensaver_list", "options.bin",
         from_folder("programs:\t\\\n- GL: \"Quelm 3D\"  '/opt/q r/quelm3d' --root --speed 5 \\n\\\n"
                     "  GL: \tsproingies --root\t\\n\n",

@@ -90,8 +90,11 @@ static bool May_Stay(const std::string& text, const Daemon_List& list, size_t k)
                 lines.begin() + static_cast<std::ptrdiff_t>(h.Last_Line + 1));
     if (h.Last_Line == list.Last_Line && line_follows)
         lines[h.First_Line - 1] = Without_Final_Backslashes(lines[h.First_Line - 1]);
+    // Lines joined as they were: a text without a final line feed stays without one (the daemon
+    // reads a last line that ends in a backslash differently with and without it).
     std::string without;
-    for (const std::string& line : lines) without += line + "\n";
+    for (size_t i = 0; i < lines.size(); ++i) without += lines[i] + (i + 1 < lines.size() ? "\n" : "");
+    if (!lines.empty() && !text.empty() && text.back() == '\n') without += '\n';
     const std::optional<Daemon_List> read = Daemon_Hacks(without);
     if (!read || read->Hacks.size() + 1 != list.Hacks.size()) return true;
     for (size_t i = 0; i < read->Hacks.size(); ++i)
