@@ -46,13 +46,17 @@ PowerWatch::PowerWatch(std::string supplyFolder) : folder_(std::move(supplyFolde
 
 PowerWatch::~PowerWatch()
 {
+    if (pending_) {
+        dbus_pending_call_cancel(pending_);
+        dbus_pending_call_unref(pending_);
+    }
     if (bus_) {
         dbus_connection_close(bus_);
         dbus_connection_unref(bus_);
     }
 }
 
-bool PowerWatch::askUPower(bool& answer)
+bool PowerWatch::connect()
 {
     if (!bus_ && !busTried_) {
         busTried_ = true;   // a machine without a system bus has none later either
@@ -62,43 +66,77 @@ bool PowerWatch::askUPower(bool& answer)
         dbus_error_free(&error);
         if (bus_) dbus_connection_set_exit_on_disconnect(bus_, FALSE);
     }
-    if (!bus_ || !dbus_connection_get_is_connected(bus_)) return false;
+    return bus_ && dbus_connection_get_is_connected(bus_);
+}
+
+bool PowerWatch::askUPower()
+{
+    if (pending_ || !connect()) return false;
     DBusMessage* call = dbus_message_new_method_call("org.freedesktop.UPower", "/org/freedesktop/UPower",
                                                      "org.freedesktop.DBus.Properties", "Get");
     if (!call) return false;
     const char* interface = "org.freedesktop.UPower";
     const char* property = "OnBattery";
     dbus_message_append_args(call, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property, DBUS_TYPE_INVALID);
-    DBusError error;
-    dbus_error_init(&error);
-    DBusMessage* reply = dbus_connection_send_with_reply_and_block(bus_, call, kCallTimeoutMs, &error);
+    const bool sent = dbus_connection_send_with_reply(bus_, call, &pending_, kCallTimeoutMs) && pending_;
     dbus_message_unref(call);
-    dbus_error_free(&error);   // UPower not running: the supplies answer
-    if (!reply) return false;
-    bool read = false;
+    if (!sent) return false;
+    dbus_connection_flush(bus_);
+    return true;
+}
+
+bool PowerWatch::takeAnswer()
+{
+    if (!pending_) return false;
+    // What has arrived, read and dispatched without waiting.
+    dbus_connection_read_write(bus_, 0);
+    while (dbus_connection_dispatch(bus_) == DBUS_DISPATCH_DATA_REMAINS) {}
+    if (!dbus_pending_call_get_completed(pending_)) return false;
+    DBusMessage* reply = dbus_pending_call_steal_reply(pending_);
+    dbus_pending_call_unref(pending_);
+    pending_ = nullptr;
+    upowerAnswers_ = false;   // an error (UPower not running): the supplies answer
+    if (!reply) return true;
     DBusMessageIter iter, variant;
     if (dbus_message_iter_init(reply, &iter) && dbus_message_iter_get_arg_type(&iter) == DBUS_TYPE_VARIANT) {
         dbus_message_iter_recurse(&iter, &variant);
         if (dbus_message_iter_get_arg_type(&variant) == DBUS_TYPE_BOOLEAN) {
             dbus_bool_t value = FALSE;
             dbus_message_iter_get_basic(&variant, &value);
-            answer = value;
-            read = true;
+            answer_ = value;
+            source_ = "UPower";
+            upowerAnswers_ = true;
         }
     }
     dbus_message_unref(reply);
-    return read;
+    return true;
+}
+
+void PowerWatch::fromSupplies()
+{
+    answer_ = suppliesOnBattery(folder_);
+    source_ = folder_;
 }
 
 bool PowerWatch::onBattery(double now)
 {
-    if (askedAt_ >= 0.0 && now - askedAt_ < kAskEverySeconds) return answer_;
+    const bool first = askedAt_ < 0.0;
+    if (pending_ && takeAnswer() && !upowerAnswers_) fromSupplies();
+    if (!first && now - askedAt_ < kAskEverySeconds) return answer_;
     askedAt_ = now;
-    if (askUPower(answer_)) {
-        source_ = "UPower";
-    } else {
-        answer_ = suppliesOnBattery(folder_);
-        source_ = folder_;
+    if (pending_ && now - pendingSince_ >= kAskEverySeconds) {
+        // No answer in all that time: UPower hangs. Asked anew; the supplies answer meanwhile.
+        dbus_pending_call_cancel(pending_);
+        dbus_pending_call_unref(pending_);
+        pending_ = nullptr;
+        upowerAnswers_ = false;
     }
+    if (!pending_ && askUPower()) pendingSince_ = now;
+    if (first && pending_) {
+        // At start the answer is worth a short wait: the first cap logged is the right one.
+        dbus_pending_call_block(pending_);
+        takeAnswer();
+    }
+    if (!upowerAnswers_) fromSupplies();
     return answer_;
 }

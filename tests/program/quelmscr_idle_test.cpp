@@ -77,10 +77,10 @@ TEST_F(QuelmscrIdle, EnginesOnEveryOutputWhileIdleAndGoneWhenTheUserIsBack)
     constexpr int kCycles = 10;
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
-        // Both outputs covered, once the loading pictures have gone.
+        // Both outputs covered, each engine past its loading and drawing the flight.
         bool both = false;
         for (int i = 0; i < 1200 && !both; ++i) {
-            both = countOf(watcher.stderrText(), "zero: loading picture faded out") >= static_cast<size_t>(2 * cycle);
+            both = countOf(watcher.stderrText(), "zero: first frame shown") >= static_cast<size_t>(2 * cycle);
             if (!both) std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         ASSERT_TRUE(both) << watcher.stderrText();
@@ -105,13 +105,13 @@ TEST_F(QuelmscrIdle, EnginesOnEveryOutputWhileIdleAndGoneWhenTheUserIsBack)
     }
     // Engines that crash are logged; the watcher goes on and starts fresh ones at the next idle,
     // which take over the folders the crashed ones left.
-    ASSERT_TRUE(waitForCount(watcher, "zero: loading picture faded out", 2 * (kCycles + 1))) << watcher.stderrText();
+    ASSERT_TRUE(waitForCount(watcher, "zero: first frame shown", 2 * (kCycles + 1))) << watcher.stderrText();
     shell("pkill -SEGV -x zero");
     ASSERT_TRUE(waitForCount(watcher, "quelmscr: the engine on HEADLESS-1 crashed", 1)) << watcher.stderrText();
     ASSERT_TRUE(waitForCount(watcher, "quelmscr: the engine on HEADLESS-2 crashed", 1)) << watcher.stderrText();
     ASSERT_TRUE(sway.type("a"));
     ASSERT_TRUE(waitForCount(watcher, "quelmscr: idle: the user is back; the engines ended", kCycles + 1));
-    ASSERT_TRUE(waitForCount(watcher, "zero: loading picture faded out", 2 * (kCycles + 2))) << watcher.stderrText();
+    ASSERT_TRUE(waitForCount(watcher, "zero: first frame shown", 2 * (kCycles + 2))) << watcher.stderrText();
     ASSERT_TRUE(sway.type("a"));
     ASSERT_TRUE(waitForCount(watcher, "quelmscr: idle: the user is back; the engines ended", kCycles + 2));
 
