@@ -10,8 +10,6 @@
 
 #include "skin_placement.h"
 #include "skin_resources.h"
-#include "settings_form.h"
-#include "system_info.h"
 
 namespace {
 
@@ -42,15 +40,12 @@ void Form_Skin::Seed_Skin_Random()
     else skin_random_.seed(unsigned(std::chrono::steady_clock::now().time_since_epoch().count()));
 }
 
-int Form_Skin::Skin_Random(int low, int high)
-{
-    return std::uniform_int_distribution<int>(low, high)(skin_random_);
-}
+int Form_Skin::Skin_Random(int low, int high) { return std::uniform_int_distribution<int>(low, high)(skin_random_); }
 
 void Form_Skin::Load_Window_Shapes()
 {
-    App_Outline = Read_Outline("pApp_X", "pApp_Y");
-    TVOut_Outline = Read_Outline("pTVOut_X", "pTVOut_Y");
+    state_.App_Outline = Read_Outline("pApp_X", "pApp_Y");
+    state_.TVOut_Outline = Read_Outline("pTVOut_X", "pTVOut_Y");
     Apply_Window_Shapes();
     Load_Skin_Images();
     Place_Skin_Images();
@@ -60,13 +55,13 @@ void Form_Skin::Apply_Window_Shapes()
 {
     // Outside its outline the form neither shows nor takes the mouse. An outline that could not
     // be read leaves the form (or the screen) its whole rectangle, which the message has named.
-    if (!TVOut_Outline.isEmpty()) Main_TVOut_Panel->setMask(QRegion(TVOut_Outline, Qt::WindingFill));
-    if (!App_Outline.isEmpty()) form_.setMask(QRegion(App_Outline, Qt::WindingFill));
+    if (!state_.TVOut_Outline.isEmpty()) Main_TVOut_Panel->setMask(QRegion(state_.TVOut_Outline, Qt::WindingFill));
+    if (!state_.App_Outline.isEmpty()) canvas_.Form->setMask(QRegion(state_.App_Outline, Qt::WindingFill));
     // A Wayland compositor takes a mask for where the mouse counts, not for what shows: the form
     // is drawn over a clear background instead, so that outside the outline nothing is.
-    if (!App_Outline.isEmpty() && QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
-        form_.setAttribute(Qt::WA_TranslucentBackground);
-    form_.update();
+    if (!state_.App_Outline.isEmpty() && QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
+        canvas_.Form->setAttribute(Qt::WA_TranslucentBackground);
+    canvas_.Form->update();
 }
 
 void Form_Skin::Load_Skin_Images()
@@ -81,10 +76,10 @@ void Form_Skin::Load_Skin_Images()
     frame(Ball_Hide_Panel_Image, "Title_Ball_Panel_Image_Middle");
     const QImage ball = Read_Bitmap("Ball_Shato");
     Ball_Shato_Image->Set_Picture(ball, Bottom_Left_Key(ball));
-    Left_Variant = Skin_Random(1, kFrameVariants);
-    Right_Variant = Skin_Random(1, kFrameVariants);
-    frame(Left_Image_top, QString("Title_Left_Image_top_%1").arg(Left_Variant, 2, 10, QChar('0')));
-    frame(Right_Image_top, QString("Title_Right_Image_top_%1").arg(Right_Variant, 2, 10, QChar('0')));
+    state_.Left_Variant = Skin_Random(1, kFrameVariants);
+    state_.Right_Variant = Skin_Random(1, kFrameVariants);
+    frame(Left_Image_top, QString("Title_Left_Image_top_%1").arg(state_.Left_Variant, 2, 10, QChar('0')));
+    frame(Right_Image_top, QString("Title_Right_Image_top_%1").arg(state_.Right_Variant, 2, 10, QChar('0')));
     // Crossed on purpose: the button lies showing the picture named "active" and shows the one
     // named "passive" under the mouse.
     frame(Top_Exit_Image_passive, "Exit_Image_active");
@@ -113,7 +108,7 @@ void Form_Skin::Place_Skin_Images()
     sizes.Top_Exit_Image = Top_Exit_Image_passive->size();
     sizes.Ball_Hide_Panel_Image = Ball_Hide_Panel_Image->size();
     sizes.Ball_Shato_Image = Ball_Shato_Image->size();
-    const Skin_Places at = Place_Skin(sizes, form_.Page_Control->geometry(), form_.Panel1->y());
+    const Skin_Places at = Place_Skin(sizes, canvas_.Page_Control->geometry(), canvas_.Panel1->y());
     Left_Image_top->move(at.Left_Image_top.topLeft());
     Top_Image->move(at.Top_Image.topLeft());
     Left_Image_Middle->move(at.Left_Image_Middle.topLeft());
@@ -125,12 +120,12 @@ void Form_Skin::Place_Skin_Images()
     Top_Exit_Image_active->move(at.Top_Exit_Image.topLeft());
     Ball_Hide_Panel_Image->move(at.Ball_Hide_Panel_Image.topLeft());
     Ball_Shato_Image->move(at.Ball_Shato_Image.topLeft());
-    form_.Main_Logo_Image->move(at.Main_Logo_Image);
+    canvas_.Main_Logo_Image->move(at.Main_Logo_Image);
     glGroupBox_Channels_Monitoring->move(at.glGroupBox_Channels_Monitoring);
     Main_TVOut_Panel->move(at.Main_TVOut_Panel);
     Main_TVOut_Image->setGeometry(Main_TVOut_Panel->rect());
     glLabel_Slogan->move(at.glLabel_Slogan);
-    form_.Page_Control->move(at.Page_Control);
+    canvas_.Page_Control->move(at.Page_Control);
 
     for (QWidget* part : drawn_parts_) part->show();
     Bring_To_Front(glLabel_Slogan);
@@ -161,68 +156,64 @@ void Form_Skin::Restack_Drawn_Parts()
     for (auto part = drawn_parts_.rbegin(); part != drawn_parts_.rend(); ++part) (*part)->lower();
 }
 
-void Form_Skin::Set_Up_Skin()
+void Form_Skin::Set_Up_Skin(const Screen_Metrics& screen)
 {
-    Background_Colour_Index = Skin_Random(0, 4);
-    glBevel_onMainForm->setGeometry(0, 0, TAdjustment_Form::Form_Width, TAdjustment_Form::Form_Height - Bottom_Image->height());
-    glBevel_onMainForm->Set_Colours(Qt::white, kSkinColours[Background_Colour_Index]);
+    state_.Background_Colour_Index = Skin_Random(0, 4);
+    glBevel_onMainForm->setGeometry(0, 0, canvas_.Working_Size.width(), canvas_.Working_Size.height() - Bottom_Image->height());
+    glBevel_onMainForm->Set_Colours(Qt::white, kSkinColours[state_.Background_Colour_Index]);
     glBevel_onMainForm->show();
     drawn_parts_.insert(drawn_parts_.begin(), glBevel_onMainForm);
     Send_To_Back(glBevel_onMainForm);
 
     Seed_Skin_Random();
-    Body_Colour_Index = Skin_Random(0, 4);
-    const QColor body = kSkinColours[Body_Colour_Index];
-    for (TGradient_Group_Box* box : form_.findChildren<TGradient_Group_Box*>()) {
+    state_.Body_Colour_Index = Skin_Random(0, 4);
+    const QColor body = kSkinColours[state_.Body_Colour_Index];
+    for (TGradient_Group_Box* box : canvas_.Form->findChildren<TGradient_Group_Box*>()) {
         const QString caption = box->Caption().trimmed();
         const bool listed = std::any_of(std::begin(kTintedBoxes), std::end(kTintedBoxes),
                                         [&](const char* c) { return caption == c; });
-        if (listed || box == form_.glGroupBox_Links || box == glGroupBox_Channels_Monitoring) box->Set_Body_Colour(body);
+        if (listed || box == canvas_.glGroupBox_Links || box == glGroupBox_Channels_Monitoring) box->Set_Body_Colour(body);
     }
 
-    Opening_Variant = Skin_Random(0, 2);
-    if (Opening_Variant == 0) Open_Grow_Both();
-    else if (Opening_Variant == 1) Open_Grow_Width();
-    else Open_Grow_Down();
+    state_.Opening_Variant = Skin_Random(0, 2);
+    const Opening_Screen work_area{screen.Screen_Resolution_X, screen.Work_Area_Half_Width, screen.Work_Area_Half_Height};
+    if (state_.Opening_Variant == 0) Open_Grow_Both(work_area);
+    else if (state_.Opening_Variant == 1) Open_Grow_Width(work_area);
+    else Open_Grow_Down(work_area);
 }
 
-static Opening_Screen Screen_For_Opening(const Screen_Metrics& screen)
+void Form_Skin::Open_Grow_Both(const Opening_Screen& screen)
 {
-    return {screen.Screen_Resolution_X, screen.Work_Area_Half_Width, screen.Work_Area_Half_Height};
-}
-
-void Form_Skin::Open_Grow_Both()
-{
-    Opening = Grow_Both_Start(Screen_For_Opening(form_.Screen), Skin_Random(0, 3));
+    state_.Opening = Grow_Both_Start(screen, Skin_Random(0, 3));
     Apply_Opening_Start();
 }
 
-void Form_Skin::Open_Grow_Down()
+void Form_Skin::Open_Grow_Down(const Opening_Screen& screen)
 {
-    Opening = Grow_Down_Start(Screen_For_Opening(form_.Screen), Skin_Random(0, 3));
+    state_.Opening = Grow_Down_Start(screen, Skin_Random(0, 3));
     Apply_Opening_Start();
 }
 
-void Form_Skin::Open_Grow_Width()
+void Form_Skin::Open_Grow_Width(const Opening_Screen& screen)
 {
-    Opening = Grow_Width_Start(Screen_For_Opening(form_.Screen), Skin_Random(0, 2));
+    state_.Opening = Grow_Width_Start(screen, Skin_Random(0, 2));
     Apply_Opening_Start();
 }
 
 void Form_Skin::Apply_Opening_Start()
 {
     // The form is held at its working size once open; while it grows it may be any size.
-    form_.setMinimumSize(1, 1);
-    form_.setMaximumSize(TAdjustment_Form::Form_Width, TAdjustment_Form::Form_Height);
-    const Opening_Geometry g = Opening_Start_Geometry(Opening);
-    form_.setGeometry(g.Left, g.Top, g.Width, g.Height);
-    form_.update();
+    canvas_.Form->setMinimumSize(1, 1);
+    canvas_.Form->setMaximumSize(canvas_.Working_Size.width(), canvas_.Working_Size.height());
+    const Opening_Geometry g = Opening_Start_Geometry(state_.Opening);
+    canvas_.Form->setGeometry(g.Left, g.Top, g.Width, g.Height);
+    canvas_.Form->update();
 }
 
 void Form_Skin::Start_Opening()
 {
-    if (!First_Show) return;
-    First_Show = false;
+    if (!state_.First_Show) return;
+    state_.First_Show = false;
     Open_Grow_Timer->start();
 }
 
@@ -230,11 +221,11 @@ void Form_Skin::Open_Grow_Step()
 {
     // The event loop has handled what was pending before this turn of the idle handler.
     bool complete = false;
-    const Opening_Geometry g = Opening_Advance(Opening, complete);
-    form_.setGeometry(g.Left, g.Top_Given ? g.Top : form_.y(), g.Width, g.Height);
+    const Opening_Geometry g = Opening_Advance(state_.Opening, complete);
+    canvas_.Form->setGeometry(g.Left, g.Top_Given ? g.Top : canvas_.Form->y(), g.Width, g.Height);
     if (!complete) return;
     Open_Grow_Timer->stop();
-    form_.setFixedSize(TAdjustment_Form::Form_Width, TAdjustment_Form::Form_Height);
+    canvas_.Form->setFixedSize(canvas_.Working_Size.width(), canvas_.Working_Size.height());
     // The frame as it stands once open, then the form's own finish.
     for (QWidget* part : drawn_parts_) part->repaint();
     Main_TVOut_Panel->show();
@@ -243,21 +234,21 @@ void Form_Skin::Open_Grow_Step()
 
 void Form_Skin::Sshots_Changer_TimerTimer()
 {
-    Slideshow_Index = uint8_t(Slideshow_Index + 1);
-    if (Slideshow_Index > kSlideshowPictures - 1) Slideshow_Index = 0;
-    Show_Slideshow_Picture(Slideshow_Index);
+    state_.Slideshow_Index = uint8_t(state_.Slideshow_Index + 1);
+    if (state_.Slideshow_Index > kSlideshowPictures - 1) state_.Slideshow_Index = 0;
+    Show_Slideshow_Picture(state_.Slideshow_Index);
 }
 
 void Form_Skin::Top_Exit_Image_passiveMouseMove()
 {
-    Exit_Hover = true;
+    state_.Exit_Hover = true;
     Bring_To_Front(Top_Exit_Image_active);
 }
 
 void Form_Skin::Mouse_Left_Exit()
 {
-    if (!Exit_Hover) return;
-    Exit_Hover = false;
+    if (!state_.Exit_Hover) return;
+    state_.Exit_Hover = false;
     Bring_To_Front(Top_Exit_Image_passive);
 }
 
@@ -270,34 +261,35 @@ bool Form_Skin::eventFilter(QObject* watched, QEvent* event)
         widget == Left_Image_top || widget == Top_Image || widget == Right_Image_top || widget == Right_Image_bottom;
     const bool frame = closes_on_double_click || widget == Left_Image_Middle || widget == Left_Image_bottom ||
                        widget == Bottom_Image || widget == Ball_Hide_Panel_Image || widget == Ball_Shato_Image;
-    const bool surface = frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == form_.Page_Control ||
-                         widget == form_.TabSheet_Main || widget == form_.TabSheet_Sound || widget == form_.TabSheet_About ||
-                         widget == form_.Panel1 || widget == glGroupBox_Channels_Monitoring;
+    const bool surface = frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image ||
+                         widget == canvas_.Page_Control || canvas_.Pages.contains(widget) || widget == canvas_.Panel1 ||
+                         widget == glGroupBox_Channels_Monitoring;
     switch (event->type()) {
     case QEvent::MouseMove:
         // Taken here, so a move over a picture is not passed on to the form as well: over the
         // exit button that would swap its look straight back.
+        if (widget == glGroupBox_Channels_Monitoring) emit Channels_Box_Mouse_Moved();
         if (widget == Top_Exit_Image_passive) Top_Exit_Image_passiveMouseMove();
-        else if (surface && !form_.Dragging()) form_.FormMouseMove();
+        else if (surface) emit Mouse_Moved_Over_Form();
         return exit || frame;
     case QEvent::MouseButtonPress:
         if (exit) return true;
-        if (frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == form_.Panel1 ||
+        if (frame || widget == Main_TVOut_Panel || widget == Main_TVOut_Image || widget == canvas_.Panel1 ||
             widget == glGroupBox_Channels_Monitoring) {
-            form_.FormMouseDown(static_cast<QMouseEvent*>(event));
+            emit Drag_Requested(static_cast<QMouseEvent*>(event)->globalPosition());
             return true;
         }
         return false;
     case QEvent::MouseButtonRelease:
         // A click on the exit button, either of its looks, ends the dialog as Cancel does.
         if (exit && widget->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-            form_.Cancel_BitBtnClick();
+            emit Close_Requested();
             return true;
         }
         return false;
     case QEvent::MouseButtonDblClick:
         if (closes_on_double_click) {
-            form_.Cancel_BitBtnClick();
+            emit Close_Requested();
             return true;
         }
         return false;
@@ -305,38 +297,59 @@ bool Form_Skin::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-Form_Skin::Form_Skin(TAdjustment_Form& form) : QObject(&form), form_(form)
+Form_Skin::Form_Skin(const Skin_Canvas& canvas) : QObject(canvas.Form), canvas_(canvas)
 {
-    form_.setMouseTracking(true);
-    glBevel_onMainForm = new TGradient_Bevel(Qt::white, kSkinColours[2], Qt::Horizontal, &form_);
+    canvas_.Form->setMouseTracking(true);
+    Create_Parts();
+    Watch_Surfaces();
+
+    Sshots_Changer_Timer = new QTimer(this);
+    Sshots_Changer_Timer->setObjectName("Sshots_Changer_Timer");
+    Sshots_Changer_Timer->setInterval(kSlideshowPeriodMs);
+    // Qt's default coarse timer may fire up to a twentieth of the period early or late.
+    Sshots_Changer_Timer->setTimerType(Qt::PreciseTimer);
+    connect(Sshots_Changer_Timer, &QTimer::timeout, this, &Form_Skin::Sshots_Changer_TimerTimer);
+    Open_Grow_Timer = new QTimer(this);
+    Open_Grow_Timer->setObjectName("Open_Grow_Timer");
+    Open_Grow_Timer->setInterval(0);
+    connect(Open_Grow_Timer, &QTimer::timeout, this, &Form_Skin::Open_Grow_Step);
+}
+
+void Form_Skin::Create_Parts()
+{
+    QWidget* form = canvas_.Form;
+    glBevel_onMainForm = new TGradient_Bevel(Qt::white, kSkinColours[2], Qt::Horizontal, form);
+    glBevel_onMainForm->setObjectName("glBevel_onMainForm");
     // The background passes the mouse on to the form, which drags on a press.
     glBevel_onMainForm->setAttribute(Qt::WA_TransparentForMouseEvents);
     glBevel_onMainForm->hide();
 
-    auto image = [this] {
-        auto* part = new TSkin_Image(&form_);
+    auto image = [this, form](const char* name) {
+        auto* part = new TSkin_Image(form);
+        part->setObjectName(name);
         part->installEventFilter(this);
         part->hide();
         drawn_parts_.push_back(part);
         return part;
     };
-    Left_Image_top = image();
-    Top_Image = image();
-    Left_Image_Middle = image();
-    Left_Image_bottom = image();
-    Right_Image_top = image();
-    Right_Image_bottom = image();
-    Bottom_Image = image();
-    Top_Exit_Image_active = image();
-    Top_Exit_Image_passive = image();
+    Left_Image_top = image("Left_Image_top");
+    Top_Image = image("Top_Image");
+    Left_Image_Middle = image("Left_Image_Middle");
+    Left_Image_bottom = image("Left_Image_bottom");
+    Right_Image_top = image("Right_Image_top");
+    Right_Image_bottom = image("Right_Image_bottom");
+    Bottom_Image = image("Bottom_Image");
+    Top_Exit_Image_active = image("Top_Exit_Image_active");
+    Top_Exit_Image_passive = image("Top_Exit_Image_passive");
     Top_Exit_Image_active->setCursor(Qt::PointingHandCursor);
     Top_Exit_Image_passive->setCursor(Qt::PointingHandCursor);
-    Ball_Hide_Panel_Image = image();
-    Ball_Shato_Image = image();
-    drawn_parts_.insert(drawn_parts_.begin(), form_.Main_Logo_Image);
+    Ball_Hide_Panel_Image = image("Ball_Hide_Panel_Image");
+    Ball_Shato_Image = image("Ball_Shato_Image");
+    drawn_parts_.insert(drawn_parts_.begin(), canvas_.Main_Logo_Image);
 
-    glLabel_Slogan = new TGradient_Label(kSlogan, QColor(0, 0, 255), QColor(255, 0, 0), &form_);
-    QFont slogan = form_.font();
+    glLabel_Slogan = new TGradient_Label(kSlogan, QColor(0, 0, 255), QColor(255, 0, 0), form);
+    glLabel_Slogan->setObjectName("glLabel_Slogan");
+    QFont slogan = form->font();
     slogan.setFamilies({"Verdana", "DejaVu Sans"});
     slogan.setPixelSize(13);
     slogan.setBold(true);
@@ -346,45 +359,36 @@ Form_Skin::Form_Skin(TAdjustment_Form& form) : QObject(&form), form_(form)
     glLabel_Slogan->hide();
     drawn_parts_.push_back(glLabel_Slogan);
 
-    glGroupBox_Channels_Monitoring = new TGradient_Group_Box("", &form_);
+    glGroupBox_Channels_Monitoring = new TGradient_Group_Box("", form);
+    glGroupBox_Channels_Monitoring->setObjectName("glGroupBox_Channels_Monitoring");
     glGroupBox_Channels_Monitoring->resize(317, 37);
-    glGroupBox_Channels_Monitoring->setMouseTracking(true);
-    glGroupBox_Channels_Monitoring->installEventFilter(this);
 
-    Main_TVOut_Panel = new QFrame(&form_);
+    Main_TVOut_Panel = new QFrame(form);
+    Main_TVOut_Panel->setObjectName("Main_TVOut_Panel");
     Main_TVOut_Panel->resize(285, 240);
     Main_TVOut_Panel->setToolTip(" In FULL Screen use Key  -\" F1 \"- for operative Help ! ");
-    Main_TVOut_Panel->setMouseTracking(true);
-    Main_TVOut_Panel->installEventFilter(this);
     Main_TVOut_Panel->hide();
     Main_TVOut_Image = new QLabel(Main_TVOut_Panel);
+    Main_TVOut_Image->setObjectName("Main_TVOut_Image");
     Main_TVOut_Image->setScaledContents(true);
-    Main_TVOut_Image->setMouseTracking(true);
-    Main_TVOut_Image->installEventFilter(this);
+}
 
-    form_.Page_Control->setMouseTracking(true);
-    form_.Page_Control->installEventFilter(this);
-    for (QWidget* page : {form_.TabSheet_Main, form_.TabSheet_Sound, form_.TabSheet_About}) {
-        page->setMouseTracking(true);
-        page->installEventFilter(this);
+void Form_Skin::Watch_Surfaces()
+{
+    // The mouse over these moves and drags the form, or sets the exit button's look back.
+    QList<QWidget*> surfaces{glGroupBox_Channels_Monitoring, Main_TVOut_Panel, Main_TVOut_Image, canvas_.Page_Control};
+    surfaces << canvas_.Pages << canvas_.Panel1;
+    for (QWidget* surface : surfaces) {
+        surface->setMouseTracking(true);
+        surface->installEventFilter(this);
     }
-    form_.Panel1->setMouseTracking(true);
-    form_.Panel1->installEventFilter(this);
-
-    Sshots_Changer_Timer = new QTimer(this);
-    Sshots_Changer_Timer->setInterval(kSlideshowPeriodMs);
-    // Qt's default coarse timer may fire up to a twentieth of the period early or late.
-    Sshots_Changer_Timer->setTimerType(Qt::PreciseTimer);
-    connect(Sshots_Changer_Timer, &QTimer::timeout, this, &Form_Skin::Sshots_Changer_TimerTimer);
-    Open_Grow_Timer = new QTimer(this);
-    Open_Grow_Timer->setInterval(0);
-    connect(Open_Grow_Timer, &QTimer::timeout, this, &Form_Skin::Open_Grow_Step);
 }
 
 void Form_Skin::Start_Slideshow()
 {
     Seed_Skin_Random();
-    Slideshow_Index = uint8_t(Skin_Random(0, 4));
+    state_.Slideshow_Index = uint8_t(Skin_Random(0, 4));
+    Sshots_Changer_Timer->start();
 }
 
 void Form_Skin::Stop_Timers()

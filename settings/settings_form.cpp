@@ -21,7 +21,6 @@
 
 static const char* const kApplicationTitle = "Quelm 3D Screensaver";
 static const char* const kHelpFileName = "help.html";
-static const QColor kLinkBlue(0, 0, 255), kLinkHover(255, 0, 255), kLinkVisited(128, 0, 0);
 
 int Show_Settings_Dialog(const Host_Paths& paths)
 {
@@ -37,8 +36,24 @@ int Show_Settings_Dialog(const Host_Paths& paths)
 TAdjustment_Form::TAdjustment_Form(const Host_Paths& paths) : paths_(paths)
 {
     Create_Controls();
-    Skin = new Form_Skin(*this);
+    Name_Controls();
+    Skin_Canvas canvas;
+    canvas.Form = this;
+    canvas.Working_Size = QSize(Form_Width, Form_Height);
+    canvas.Page_Control = Page_Control;
+    canvas.Pages = {TabSheet_Main, TabSheet_Sound, TabSheet_About};
+    canvas.Panel1 = Panel1;
+    canvas.Main_Logo_Image = Main_Logo_Image;
+    canvas.glGroupBox_Links = glGroupBox_Links;
+    Skin = new Form_Skin(canvas);
     connect(Skin, &Form_Skin::Opened, this, &TAdjustment_Form::Open_Finish);
+    connect(Skin, &Form_Skin::Close_Requested, this, &TAdjustment_Form::Cancel_BitBtnClick);
+    connect(Skin, &Form_Skin::Drag_Requested, this, &TAdjustment_Form::FormMouseDown);
+    connect(Skin, &Form_Skin::Mouse_Moved_Over_Form, this, [this] {
+        if (!dragging_) FormMouseMove();
+    });
+    // The links turn back to blue when the mouse leaves them for the boxes around them.
+    connect(Skin, &Form_Skin::Channels_Box_Mouse_Moved, this, &TAdjustment_Form::SpecialFX_GroupBoxMouseMove);
 
     // Every control that shows another's value starts in agreement with it.
     TrackBar_GammaChange();
@@ -46,7 +61,12 @@ TAdjustment_Form::TAdjustment_Form(const Host_Paths& paths) : paths_(paths)
     TrackBar_Volume_MusicChange();
     CheckBox_GammaClick();
     CheckBox_NoMusicClick();
+    Connect_Controls();
+    FormCreate();
+}
 
+void TAdjustment_Form::Connect_Controls()
+{
     connect(CheckBox_Gamma, &QCheckBox::toggled, this, &TAdjustment_Form::CheckBox_GammaClick);
     connect(CheckBox_NoMusic, &QCheckBox::toggled, this, &TAdjustment_Form::CheckBox_NoMusicClick);
     connect(TrackBar_Gamma, &QSlider::valueChanged, this, &TAdjustment_Form::TrackBar_GammaChange);
@@ -79,11 +99,8 @@ TAdjustment_Form::TAdjustment_Form(const Host_Paths& paths) : paths_(paths)
         w->installEventFilter(this);
     for (QRadioButton* item : RadioGroup_Presets->Buttons()) item->installEventFilter(this);
     // The links turn back to blue when the mouse leaves them for the boxes around them.
-    for (QWidget* box : std::initializer_list<QWidget*>{SpecialFX_GroupBox, glGroupBox_Links,
-                                                         Skin->glGroupBox_Channels_Monitoring})
-        box->installEventFilter(this);
-
-    FormCreate();
+    SpecialFX_GroupBox->installEventFilter(this);
+    glGroupBox_Links->installEventFilter(this);
 }
 
 void TAdjustment_Form::FormCreate()
@@ -107,7 +124,7 @@ void TAdjustment_Form::FormCreate()
     Label13->adjustSize();
 
     Skin->Load_Window_Shapes();
-    Skin->Set_Up_Skin();
+    Skin->Set_Up_Skin(Screen);
     // Nothing has the focus yet that would count as the user entering a setting.
     OK_BitBtn->setFocus();
 }
@@ -124,8 +141,7 @@ void TAdjustment_Form::Open_Finish()
     Load_Form_Settings();
     update();
     Prepare_Controls();
-    Skin->Sshots_Changer_Timer->start();
-    Skin->Opening_Done = true;
+    opening_done_ = true;
     emit Opening_Finished();
 }
 
@@ -350,34 +366,31 @@ void TAdjustment_Form::Current_TimerTimer()
     }
 }
 
-void TAdjustment_Form::Label14Click()
+void TAdjustment_Form::Name_Controls()
 {
-    Label14->Set_Colour(kLinkVisited);
-    QDesktopServices::openUrl(QUrl(paths_.Home_Page_Address));
+    const std::pair<QObject*, const char*> names[] = {
+        {Page_Control, "Page_Control"}, {TabSheet_Main, "TabSheet_Main"}, {TabSheet_Sound, "TabSheet_Sound"},
+        {TabSheet_About, "TabSheet_About"}, {glGroupBox_Gamma_Correction, "glGroupBox_Gamma_Correction"},
+        {CheckBox_Gamma, "CheckBox_Gamma"}, {TrackBar_Gamma, "TrackBar_Gamma"}, {Label_Darker, "Label_Darker"},
+        {Label_Brighter, "Label_Brighter"}, {glLabel_Gamma, "glLabel_Gamma"},
+        {glGroupBox_Camera_Speed, "glGroupBox_Camera_Speed"}, {TrackBar_Scene_Speed, "TrackBar_Scene_Speed"},
+        {glGroupBox_Video_Options, "glGroupBox_Video_Options"}, {CheckBox_FPS, "CheckBox_FPS"},
+        {CheckBox_Time, "CheckBox_Time"}, {CheckBox_ExitMouse, "CheckBox_ExitMouse"},
+        {CheckBox_Vsynch, "CheckBox_Vsynch"}, {glGroupBox_controls, "glGroupBox_controls"},
+        {TrackBar_Cam, "TrackBar_Cam"}, {glLabel_Cam_Sec, "glLabel_Cam_Sec"},
+        {RadioGroup_Presets, "RadioGroup_Presets"}, {glGroupBox_Preview_Control, "glGroupBox_Preview_Control"},
+        {CheckBox_NoMusic, "CheckBox_NoMusic"}, {glGroupBox_Volume_Music, "glGroupBox_Volume_Music"},
+        {TrackBar_Volume_Music, "TrackBar_Volume_Music"}, {Label35, "Label35"},
+        {glProgressBar_Volume_Music, "glProgressBar_Volume_Music"}, {Label22, "Label22"},
+        {Image_Music1, "Image_Music1"}, {Image_Music2, "Image_Music2"}, {Image_Music3, "Image_Music3"},
+        {Image_Music4, "Image_Music4"}, {Time_Label, "Time_Label"}, {DateTimePicker1, "DateTimePicker1"},
+        {Label_Mashine_CPU_speed, "Label_Mashine_CPU_speed"}, {Label_VideoCardMemo, "Label_VideoCardMemo"},
+        {Label_RAM_Load, "Label_RAM_Load"}, {Label_RAM_Total, "Label_RAM_Total"}, {Current_Timer, "Current_Timer"},
+        {OK_BitBtn, "OK_BitBtn"}, {Cancel_BitBtn, "Cancel_BitBtn"}, {Apply_BitBtn, "Apply_BitBtn"},
+        {Restore_BitBtn, "Restore_BitBtn"}, {Help_BitBtn, "Help_BitBtn"}, {SpecialFX_GroupBox, "SpecialFX_GroupBox"},
+        {glGroupBox_Links, "glGroupBox_Links"}, {Label13, "Label13"}, {Label14, "Label14"},
+        {Main_Logo_Image, "Main_Logo_Image"}, {Panel1, "Panel1"}, {glLabel_Title, "glLabel_Title"},
+        {Marquee_Bar, "Marquee_Bar"}};
+    // Image_Lilly keeps the name that marks the pictures opening the home page.
+    for (const auto& [control, name] : names) control->setObjectName(name);
 }
-
-void TAdjustment_Form::Label13Click()
-{
-    Label13->Set_Colour(kLinkVisited);
-    QDesktopServices::openUrl(QUrl(paths_.Support_Page_Address));
-}
-
-void TAdjustment_Form::Label13MouseMove()
-{
-    Label13->Set_Colour(kLinkHover);
-    Label14->Set_Colour(kLinkBlue);
-}
-
-void TAdjustment_Form::Label14MouseMove()
-{
-    Label14->Set_Colour(kLinkHover);
-    Label13->Set_Colour(kLinkBlue);
-}
-
-void TAdjustment_Form::SpecialFX_GroupBoxMouseMove()
-{
-    Label13->Set_Colour(kLinkBlue);
-    Label14->Set_Colour(kLinkBlue);
-}
-
-void TAdjustment_Form::Main_Logo_ImageMouseDown() { QDesktopServices::openUrl(QUrl(paths_.Home_Page_Address)); }

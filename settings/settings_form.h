@@ -29,6 +29,66 @@ public:
     // paths: where the settings files and the help page are, and the web links.
     explicit TAdjustment_Form(const Host_Paths& paths);
 
+    // The settings as the controls show them, and the controls set to show these.
+    Form_Settings Current_Settings() const;
+    void Show_Settings(const Form_Settings& settings);
+    // Reads the state file into the controls (defaults where it is missing or unreadable).
+    void Load_Form_Settings();
+    // The opening has grown the form to its full size and the controls are ready.
+    bool Opening_Done() const { return opening_done_; }
+
+    // Handlers, bound as their names say.
+    void FormCreate();
+    void FormShow();
+    void FormHide();
+    void Open_Finish();
+    void Prepare_Controls();
+    void Apply_BitBtnClick();
+    void OK_BitBtnClick();
+    void Cancel_BitBtnClick();
+    void Restore_BitBtnClick();
+    void Help_BitBtnClick();
+    void CheckBox_ExitMouseEnter();
+    void glGroupBox_MusicSelectEnter();
+    void Page_ControlChange();
+    void CheckBox_GammaClick();
+    void CheckBox_NoMusicClick();
+    void TrackBar_GammaChange();
+    void TrackBar_CamChange();
+    void TrackBar_Volume_MusicChange();
+    void Label22Click();
+    void RadioGroup_PresetsClick();
+    void Label13Click();
+    void Label14Click();
+    void Label13MouseMove();
+    void Label14MouseMove();
+    void SpecialFX_GroupBoxMouseMove();
+    void Main_Logo_ImageMouseDown();
+    void Current_TimerTimer();
+    void FormMouseMove();
+    void FormMouseDown(const QPointF& global_position);
+
+signals:
+    // Every file write that succeeded in full (both settings files).
+    void Settings_Saved();
+    // The form was hidden and has saved: the dialog is over.
+    void Form_Ended();
+    // The opening has reached full size and the controls are ready.
+    void Opening_Finished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The controls, each also named by its object name (the skin's parts too), so that a test
+    // finds them as the user sees them.
     // Set while the saved state is loaded: the presets' click handler then does nothing.
     bool Loading_Settings = false;
     // True until the "About" page is first shown and measured.
@@ -84,69 +144,16 @@ public:
 
     Form_Skin* Skin;
 
-    // The settings as the controls show them, and the controls set to show these.
-    Form_Settings Current_Settings() const;
-    void Show_Settings(const Form_Settings& settings);
-    // Reads the state file into the controls (defaults where it is missing or unreadable).
-    void Load_Form_Settings();
-    // Whether the form follows the mouse itself (no window manager to move it).
-    bool Dragging() const { return dragging_; }
-
-    // Handlers, bound as their names say.
-    void FormCreate();
-    void FormShow();
-    void FormHide();
-    void Open_Finish();
-    void Prepare_Controls();
-    void Apply_BitBtnClick();
-    void OK_BitBtnClick();
-    void Cancel_BitBtnClick();
-    void Restore_BitBtnClick();
-    void Help_BitBtnClick();
-    void CheckBox_ExitMouseEnter();
-    void glGroupBox_MusicSelectEnter();
-    void Page_ControlChange();
-    void CheckBox_GammaClick();
-    void CheckBox_NoMusicClick();
-    void TrackBar_GammaChange();
-    void TrackBar_CamChange();
-    void TrackBar_Volume_MusicChange();
-    void Label22Click();
-    void RadioGroup_PresetsClick();
-    void Label13Click();
-    void Label14Click();
-    void Label13MouseMove();
-    void Label14MouseMove();
-    void SpecialFX_GroupBoxMouseMove();
-    void Main_Logo_ImageMouseDown();
-    void Current_TimerTimer();
-    void FormMouseMove();
-    void FormMouseDown(QMouseEvent* event);
-
-signals:
-    // Every file write that succeeded in full (both settings files).
-    void Settings_Saved();
-    // The form was hidden and has saved: the dialog is over.
-    void Form_Ended();
-    // The opening has reached full size and the controls are ready.
-    void Opening_Finished();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // The controls in their places, showing the default settings (settings_form_layout.cpp).
     void Create_Controls();
     void Create_Main_Page();
     void Create_Sound_Page();
     void Create_About_Page();
+    void Create_About_Title(QWidget* about);
+    void Create_Clock_Boxes(QWidget* about);
+    void Create_Machine_Boxes(QWidget* about);
+    void Connect_Controls();
+    void Name_Controls();
     void Create_Buttons_And_Links();
     void FormKeyDown(QKeyEvent* event);
     void Load_Lilly_Picture();
@@ -157,6 +164,8 @@ private:
     bool ended_ = false;
     bool changing_page_by_code_ = false;
     QDate clock_date_;
+    bool opening_done_ = false;
+    // Whether the form follows the mouse itself (no window manager to move it).
     bool dragging_ = false;
     QPoint drag_offset_;
 };

@@ -1,13 +1,18 @@
 // The settings form's keys and mouse: F1 and Esc wherever they are pressed, the user entering a
-// setting, the links' colours, and the form dragged by any mouse button on its background.
+// setting, the links' colours and the addresses they open, and the form dragged by any mouse
+// button on its background or on the skin.
 #include "settings_form.h"
 
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QUrl>
 #include <QWindow>
 
 #include "form_skin.h"
+
+static const QColor kLinkBlue(0, 0, 255), kLinkHover(255, 0, 255), kLinkVisited(128, 0, 0);
 
 void TAdjustment_Form::FormKeyDown(QKeyEvent* event)
 {
@@ -49,9 +54,7 @@ bool TAdjustment_Form::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::MouseMove:
-        if (watched == SpecialFX_GroupBox || watched == glGroupBox_Links ||
-            watched == Skin->glGroupBox_Channels_Monitoring)
-            SpecialFX_GroupBoxMouseMove();
+        if (watched == SpecialFX_GroupBox || watched == glGroupBox_Links) SpecialFX_GroupBoxMouseMove();
         break;
     case QEvent::MouseButtonPress:
         if (watched == Main_Logo_Image || watched->objectName() == "Home_Page_Picture") {
@@ -65,17 +68,17 @@ bool TAdjustment_Form::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TAdjustment_Form::FormMouseDown(QMouseEvent* event)
+void TAdjustment_Form::FormMouseDown(const QPointF& global_position)
 {
     // Any mouse button moves the form as if its (absent) caption had been grabbed. Without a
     // window manager to do it, the form follows the mouse itself until the button is released.
     if (windowHandle() && windowHandle()->startSystemMove()) return;
     dragging_ = true;
-    drag_offset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    drag_offset_ = global_position.toPoint() - frameGeometry().topLeft();
     grabMouse();
 }
 
-void TAdjustment_Form::mousePressEvent(QMouseEvent* event) { FormMouseDown(event); }
+void TAdjustment_Form::mousePressEvent(QMouseEvent* event) { FormMouseDown(event->globalPosition()); }
 
 void TAdjustment_Form::mouseMoveEvent(QMouseEvent* event)
 {
@@ -91,3 +94,35 @@ void TAdjustment_Form::mouseReleaseEvent(QMouseEvent*)
     dragging_ = false;
     releaseMouse();
 }
+
+void TAdjustment_Form::Label14Click()
+{
+    Label14->Set_Colour(kLinkVisited);
+    QDesktopServices::openUrl(QUrl(paths_.Home_Page_Address));
+}
+
+void TAdjustment_Form::Label13Click()
+{
+    Label13->Set_Colour(kLinkVisited);
+    QDesktopServices::openUrl(QUrl(paths_.Support_Page_Address));
+}
+
+void TAdjustment_Form::Label13MouseMove()
+{
+    Label13->Set_Colour(kLinkHover);
+    Label14->Set_Colour(kLinkBlue);
+}
+
+void TAdjustment_Form::Label14MouseMove()
+{
+    Label14->Set_Colour(kLinkHover);
+    Label13->Set_Colour(kLinkBlue);
+}
+
+void TAdjustment_Form::SpecialFX_GroupBoxMouseMove()
+{
+    Label13->Set_Colour(kLinkBlue);
+    Label14->Set_Colour(kLinkBlue);
+}
+
+void TAdjustment_Form::Main_Logo_ImageMouseDown() { QDesktopServices::openUrl(QUrl(paths_.Home_Page_Address)); }

@@ -205,26 +205,56 @@ void TAdjustment_Form::Create_Sound_Page()
     Image_Music4->setGeometry(264, 120, 48, 48);
 }
 
+// Pressing a mouse button on the picture opens the home page (the form's event filter).
+static void Open_Home_Page_On_Press(QLabel* picture, QObject* filter)
+{
+    picture->setCursor(Qt::PointingHandCursor);
+    picture->setObjectName("Home_Page_Picture");
+    picture->installEventFilter(filter);
+}
+
+static QFont Bold(const QFont& font)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    return bold;
+}
+
 void TAdjustment_Form::Create_About_Page()
 {
-    QWidget* page = TabSheet_About;
-    QFont bold = font();
-    bold.setBold(true);
-
-    auto* about = new TGradient_Group_Box(" About and Useful info ", page);
+    auto* about = new TGradient_Group_Box(" About and Useful info ", TabSheet_About);
     about->setGeometry(4, 4, 311, 288);
+    Create_About_Title(about);
+    Create_Clock_Boxes(about);
+    Create_Machine_Boxes(about);
 
+    Image_Lilly = new QLabel(about);
+    Image_Lilly->setGeometry(204, 190, 100, 85);
+    Image_Lilly->setPixmap(Molecule_Picture("MOLECULA3C_ANE00"));
+    Open_Home_Page_On_Press(Image_Lilly, this);
+
+    Current_Timer = new QTimer(this);
+    Current_Timer->setInterval(1000);
+}
+
+void TAdjustment_Form::Create_About_Title(QWidget* about)
+{
     auto* title = new TGradient_Bevel(Qt::white, QColor(192, 220, 192), Qt::Horizontal, about);
     title->setGeometry(6, 22, 299, 44);
     auto* logo = new QLabel(title);
     logo->setPixmap(About_Logo_Picture());
     logo->setGeometry(4, 2, 36, 40);
     auto* name = new TGradient_Label("QUELM 3D Screensaver", QColor(0, 0, 160), QColor(0, 128, 0), title);
-    QFont large = bold;
+    QFont large = Bold(font());
     large.setPixelSize(15);
     name->setFont(large);
     name->setGeometry(50, 12, 245, 22);
+}
 
+// The current time and today's date.
+void TAdjustment_Form::Create_Clock_Boxes(QWidget* about)
+{
+    const QFont bold = Bold(font());
     auto* time_box = new TGradient_Group_Box(" Current time", about);
     time_box->setGeometry(6, 70, 146, 46);
     Time_Label = new QLabel(" 00:00:00 ", time_box);
@@ -247,7 +277,12 @@ void TAdjustment_Form::Create_About_Page()
     DateTimePicker1->setPalette(cream);
     DateTimePicker1->setToolTip("Какой сегодня день ...");
     DateTimePicker1->setGeometry(6, 21, 135, 21);
+}
 
+// The processor's speed, the video card's memory and the memory's load and total.
+void TAdjustment_Form::Create_Machine_Boxes(QWidget* about)
+{
+    const QFont bold = Bold(font());
     auto* processor_box = new TGradient_Group_Box(" Processor Speed info", about);
     processor_box->setGeometry(6, 120, 146, 62);
     auto* processor_picture = new QLabel(processor_box);
@@ -278,20 +313,8 @@ void TAdjustment_Form::Create_About_Page()
     Label_RAM_Total->setFont(bold);
     Label_RAM_Load->resize(86, 17);
     Label_RAM_Total->resize(86, 17);
-
-    Image_Lilly = new QLabel(about);
-    Image_Lilly->setGeometry(204, 190, 100, 85);
-    Image_Lilly->setPixmap(Molecule_Picture("MOLECULA3C_ANE00"));
-
-    // Pressing a mouse button on these pictures opens the home page.
-    for (QLabel* picture : {Image_Lilly, processor_picture, video_picture}) {
-        picture->setCursor(Qt::PointingHandCursor);
-        picture->setObjectName("Home_Page_Picture");
-        picture->installEventFilter(this);
-    }
-
-    Current_Timer = new QTimer(this);
-    Current_Timer->setInterval(1000);
+    Open_Home_Page_On_Press(processor_picture, this);
+    Open_Home_Page_On_Press(video_picture, this);
 }
 
 void TAdjustment_Form::Create_Buttons_And_Links()

@@ -5,6 +5,7 @@
 // after 5.1 s, the exit button changes its look under the mouse and back, and a double click on
 // the frame ends the dialog.
 #include "support/program_runner.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -210,7 +211,7 @@ int matchingPixels(const Picture& picture, const std::vector<unsigned long>& scr
 class QuelmscrSkin : public ::testing::Test {
 protected:
     ProgramDir dir;
-    std::string config;
+    TempFolder config{"skin-config"};
     RunningProgram host;
     Display_Connection x;
     Window form = None;
@@ -222,10 +223,8 @@ protected:
     {
         ASSERT_TRUE(x.get()) << "no display";
         fs::create_directories(shots);
-        char pattern[] = "/tmp/quelm-skin-config-XXXXXX";
-        config = mkdtemp(pattern);
-        fs::create_directories(config + "/Velmora");
-        std::ofstream(config + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << dir.path << "\n";
+        fs::create_directories(config / "Velmora");
+        std::ofstream(config.file("Velmora/Quelm 3D.ini")) << "[General]\nPath=" << dir.path << "\n";
     }
     void TearDown() override
     {
@@ -233,14 +232,13 @@ protected:
             shell("xdotool key Escape");
             host.waitExit(10);
         }
-        fs::remove_all(config);
     }
 
     // Starts the dialog with that skin seed; waits until it is viewable at its working size,
     // timing the growth from the first viewable frame.
     void open(int seed)
     {
-        ASSERT_TRUE(host.start(dir.path, "quelmscr", {{"XDG_CONFIG_HOME", config}, {"QUELMSCR_SEED", std::to_string(seed)}},
+        ASSERT_TRUE(host.start(dir.path, "quelmscr", {{"XDG_CONFIG_HOME", config.str()}, {"QUELMSCR_SEED", std::to_string(seed)}},
                                {"/c"}));
         Clock::time_point shown;
         ASSERT_TRUE(waitFor([&] {

@@ -8,7 +8,10 @@
 #include "skin_placement.h"
 #include "system_info.h"
 
+#include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTest>
 
 #include <algorithm>
@@ -163,39 +166,50 @@ private slots:
         paths.Program_Dir = dir.path() + "/";
         qputenv("QUELMSCR_SEED", "11");
         TAdjustment_Form form(paths);
-        Form_Skin& skin = *form.Skin;
+        auto* found = form.findChild<Form_Skin*>();
+        QVERIFY(found);
+        const Form_Skin& skin = *found;
+        // The skin's parts and the form's controls, by the names they carry.
+        auto part = [&](const char* name) {
+            QWidget* widget = form.findChild<QWidget*>(name);
+            if (!widget) qFatal("no part named %s", name);
+            return widget;
+        };
+        auto box = [&](const char* name) { return qobject_cast<TGradient_Group_Box*>(part(name)); };
+        auto timer = [&](const char* name) { return form.findChild<QTimer*>(name); };
+        auto tv_out = [&] { return qobject_cast<QLabel*>(part("Main_TVOut_Image"))->pixmap().toImage(); };
         // The outlines load with the vertex counts of their y lists.
-        QCOMPARE(skin.App_Outline.size(), 410);
-        QCOMPARE(skin.TVOut_Outline.size(), 135);
+        QCOMPARE(skin.State().App_Outline.size(), 410);
+        QCOMPARE(skin.State().TVOut_Outline.size(), 135);
         QCOMPARE(form.mask().boundingRect(), QRect(0, 0, 789, 554));
         QVERIFY(!form.mask().contains(QPoint(5, 500)));
-        QCOMPARE(skin.Main_TVOut_Panel->mask().boundingRect(), QRect(2, 3, 280, 234));
-        QCOMPARE(skin.Right_Image_bottom->pos(), QPoint(738, 321));
-        QCOMPARE(skin.Ball_Shato_Image->pos(), QPoint(341, 81));
-        QCOMPARE(skin.Main_TVOut_Panel->geometry(), QRect(49, 43, 285, 240));
-        QCOMPARE(skin.glBevel_onMainForm->geometry(), QRect(0, 0, 789, 517));
+        QCOMPARE(part("Main_TVOut_Panel")->mask().boundingRect(), QRect(2, 3, 280, 234));
+        QCOMPARE(part("Right_Image_bottom")->pos(), QPoint(738, 321));
+        QCOMPARE(part("Ball_Shato_Image")->pos(), QPoint(341, 81));
+        QCOMPARE(part("Main_TVOut_Panel")->geometry(), QRect(49, 43, 285, 240));
+        QCOMPARE(part("glBevel_onMainForm")->geometry(), QRect(0, 0, 789, 517));
         // A frame picture leaves its green pixels out of its mask: the porthole lets the ball show.
-        QVERIFY(!skin.Ball_Hide_Panel_Image->mask().contains(QPoint(51, 48)));
-        QVERIFY(skin.Ball_Hide_Panel_Image->mask().contains(QPoint(35, 10)));
+        QVERIFY(!part("Ball_Hide_Panel_Image")->mask().contains(QPoint(51, 48)));
+        QVERIFY(part("Ball_Hide_Panel_Image")->mask().contains(QPoint(35, 10)));
 
         // Drawn parts under the windowed controls, in the order the z-order changes leave them.
-        const QList<QWidget*> expected{skin.glBevel_onMainForm, skin.Ball_Shato_Image, form.Main_Logo_Image,
-                                       skin.Left_Image_top,     skin.Left_Image_Middle, skin.Left_Image_bottom,
-                                       skin.Right_Image_top,    skin.Right_Image_bottom, skin.Bottom_Image,
-                                       skin.Top_Exit_Image_active, skin.glLabel_Slogan, skin.Top_Image,
-                                       skin.Ball_Hide_Panel_Image, skin.Top_Exit_Image_passive};
+        const QList<QWidget*> expected{part("glBevel_onMainForm"), part("Ball_Shato_Image"), part("Main_Logo_Image"),
+                                       part("Left_Image_top"),     part("Left_Image_Middle"), part("Left_Image_bottom"),
+                                       part("Right_Image_top"),    part("Right_Image_bottom"), part("Bottom_Image"),
+                                       part("Top_Exit_Image_active"), part("glLabel_Slogan"), part("Top_Image"),
+                                       part("Ball_Hide_Panel_Image"), part("Top_Exit_Image_passive")};
         QList<QWidget*> stack;
         for (QObject* child : form.children())
             if (auto* w = qobject_cast<QWidget*>(child)) stack << w;
         QCOMPARE(stack.mid(0, expected.size()), expected);
-        QVERIFY(stack.indexOf(form.Page_Control) > stack.indexOf(skin.Top_Exit_Image_passive));
+        QVERIFY(stack.indexOf(part("Page_Control")) > stack.indexOf(part("Top_Exit_Image_passive")));
 
         const QColor colours[5] = {{140, 200, 120}, {160, 220, 120}, {192, 220, 192}, {192, 192, 192}, {166, 202, 240}};
-        const QColor body = colours[skin.Body_Colour_Index];
-        QCOMPARE(form.glGroupBox_Links->Body_Colour(), body);
-        QCOMPARE(skin.glGroupBox_Channels_Monitoring->Body_Colour(), body);
-        QCOMPARE(form.glGroupBox_Volume_Music->Body_Colour(), body);
-        QCOMPARE(form.glGroupBox_Gamma_Correction->Body_Colour(), QColor(192, 192, 192));
+        const QColor body = colours[skin.State().Body_Colour_Index];
+        QCOMPARE(box("glGroupBox_Links")->Body_Colour(), body);
+        QCOMPARE(box("glGroupBox_Channels_Monitoring")->Body_Colour(), body);
+        QCOMPARE(box("glGroupBox_Volume_Music")->Body_Colour(), body);
+        QCOMPARE(box("glGroupBox_Gamma_Correction")->Body_Colour(), QColor(192, 192, 192));
 
         // The exit button's two looks swap under the mouse and back (painted at full size).
         const QRect opening_geometry = form.geometry();
@@ -204,39 +218,92 @@ private slots:
         const QRgb rest = Bitmap("Exit_Image_active").pixel(17, 14) & 0xffffff;
         const QRgb hover = Bitmap("Exit_Image_passive").pixel(17, 14) & 0xffffff;
         QCOMPARE(exit_centre(), rest);
-        skin.Top_Exit_Image_passiveMouseMove();
+        found->Top_Exit_Image_passiveMouseMove();
         QCOMPARE(exit_centre(), hover);
-        QVERIFY(form.children().indexOf(skin.Top_Exit_Image_active) > form.children().indexOf(skin.Top_Exit_Image_passive));
+        QVERIFY(form.children().indexOf(part("Top_Exit_Image_active")) > form.children().indexOf(part("Top_Exit_Image_passive")));
         form.FormMouseMove();
-        QVERIFY(form.children().indexOf(skin.Top_Exit_Image_passive) > form.children().indexOf(skin.Top_Exit_Image_active));
-        QVERIFY(!skin.Exit_Hover);
+        QVERIFY(form.children().indexOf(part("Top_Exit_Image_passive")) > form.children().indexOf(part("Top_Exit_Image_active")));
+        QVERIFY(!skin.State().Exit_Hover);
         QCOMPARE(exit_centre(), rest);
         form.setGeometry(opening_geometry);
 
         // The slideshow goes round all six pictures, a new one at each tick.
-        QCOMPARE(skin.Sshots_Changer_Timer->interval(), 5100);
-        QVERIFY(!skin.Sshots_Changer_Timer->isActive());
-        skin.Slideshow_Index = 4;
-        QImage last = skin.Main_TVOut_Image->pixmap().toImage();
-        for (int expected_index : {5, 0, 1, 2, 3, 4}) {
-            skin.Sshots_Changer_TimerTimer();
-            QCOMPARE(int(skin.Slideshow_Index), expected_index);
-            const QImage shown = skin.Main_TVOut_Image->pixmap().toImage();
+        QCOMPARE(timer("Sshots_Changer_Timer")->interval(), 5100);
+        QVERIFY(!timer("Sshots_Changer_Timer")->isActive());
+        const int first = skin.State().Slideshow_Index;
+        QList<QImage> seen;
+        for (int tick = 1; tick <= 6; ++tick) {
+            found->Sshots_Changer_TimerTimer();
+            QCOMPARE(int(skin.State().Slideshow_Index), (first + tick) % 6);
+            const QImage shown = tv_out();
             QCOMPARE(shown.size(), QSize(286, 215));
-            QVERIFY(shown != last);
-            last = shown;
+            QVERIFY(!seen.contains(shown));
+            seen << shown;
         }
 
         // Shown: the controls appear only once the form has grown to its working size.
         form.show();
-        QVERIFY(!form.Page_Control->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(skin.Opening_Done, 5000);
+        QVERIFY(!part("Page_Control")->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(form.Opening_Done(), 5000);
         QCOMPARE(form.size(), QSize(789, 554));
-        QVERIFY(form.Page_Control->isVisible() && skin.Main_TVOut_Panel->isVisible());
-        QVERIFY(skin.Sshots_Changer_Timer->isActive() && !skin.Open_Grow_Timer->isActive());
-        QVERIFY(skin.Slideshow_Index <= 4);
+        QVERIFY(part("Page_Control")->isVisible() && part("Main_TVOut_Panel")->isVisible());
+        QVERIFY(timer("Sshots_Changer_Timer")->isActive() && !timer("Open_Grow_Timer")->isActive());
+        QVERIFY(skin.State().Slideshow_Index <= 4);
         form.hide();
         qunsetenv("QUELMSCR_SEED");
+    }
+
+    void what_the_mouse_does_on_the_skin_is_told_to_the_form_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<int>("event");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QString>("told");   // the signals the skin sent, in order
+        const int press = QEvent::MouseButtonPress, release = QEvent::MouseButtonRelease,
+                  double_click = QEvent::MouseButtonDblClick, move = QEvent::MouseMove;
+        QTest::newRow("double click on the top") << "Top_Image" << double_click << QPoint(5, 5) << "close";
+        QTest::newRow("double click on the right post") << "Right_Image_bottom" << double_click << QPoint(5, 5) << "close";
+        QTest::newRow("double click on the left post") << "Left_Image_Middle" << double_click << QPoint(5, 5) << "";
+        QTest::newRow("release on the exit button") << "Top_Exit_Image_passive" << release << QPoint(5, 5) << "close";
+        QTest::newRow("release off the exit button") << "Top_Exit_Image_active" << release << QPoint(50, 5) << "";
+        QTest::newRow("press on the exit button") << "Top_Exit_Image_passive" << press << QPoint(5, 5) << "";
+        QTest::newRow("press on the frame") << "Bottom_Image" << press << QPoint(5, 5) << "drag";
+        QTest::newRow("press on the screen") << "Main_TVOut_Image" << press << QPoint(5, 5) << "drag";
+        QTest::newRow("press on the pages") << "Page_Control" << press << QPoint(5, 5) << "";
+        QTest::newRow("move over a page") << "TabSheet_Main" << move << QPoint(5, 5) << "moved";
+        QTest::newRow("move over the box below the screen") << "glGroupBox_Channels_Monitoring" << move << QPoint(5, 5)
+                                                             << "box moved";
+        QTest::newRow("move over the exit button") << "Top_Exit_Image_passive" << move << QPoint(5, 5) << "";
+    }
+
+    void what_the_mouse_does_on_the_skin_is_told_to_the_form()
+    {
+        QFETCH(QString, part);
+        QFETCH(int, event);
+        QFETCH(QPoint, at);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        Host_Paths paths;
+        paths.Program_Dir = dir.path() + "/";
+        TAdjustment_Form form(paths);
+        auto* skin = form.findChild<Form_Skin*>();
+        QWidget* widget = form.findChild<QWidget*>(part);
+        QVERIFY(skin && widget);
+        // Only what the skin says counts here, not what the form then does with it.
+        QObject::disconnect(skin, nullptr, &form, nullptr);
+        QStringList said;
+        QPointF drag_from;
+        connect(skin, &Form_Skin::Close_Requested, this, [&] { said << "close"; });
+        connect(skin, &Form_Skin::Drag_Requested, this, [&](const QPointF& p) { said << "drag"; drag_from = p; });
+        connect(skin, &Form_Skin::Channels_Box_Mouse_Moved, this, [&] { said << "box"; });
+        connect(skin, &Form_Skin::Mouse_Moved_Over_Form, this, [&] { said << "moved"; });
+        const QPointF global(1000 + at.x(), 700 + at.y());
+        const Qt::MouseButton button = event == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent mouse(QEvent::Type(event), QPointF(at), global, button, button, Qt::NoModifier);
+        QApplication::sendEvent(widget, &mouse);
+        QCOMPARE(said.join(' '), told);
+        if (told == "drag") QCOMPARE(drag_from, global);
+        disconnect(skin, nullptr, this, nullptr);
     }
 };
 
