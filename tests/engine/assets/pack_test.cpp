@@ -1,5 +1,8 @@
 #include "assets/pack.h"
 
+#include "engine/base/fatal_messages.h"
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <atomic>
@@ -56,19 +59,13 @@ static int leftoverLockFails(int fd, int operation)
 class PackFolder : public ::testing::Test {
 protected:
     fs::path oldDir = fs::current_path();
-    fs::path dir;
+    TempFolder dir{"pack"};
     void SetUp() override
     {
         setenv("ZERO_MESSAGES", "stderr", 1);
-        char pattern[] = "/tmp/quelm-pack-XXXXXX";
-        dir = mkdtemp(pattern);
-        fs::current_path(dir);
+        fs::current_path(dir.path());
     }
-    void TearDown() override
-    {
-        fs::current_path(oldDir);
-        fs::remove_all(dir);
-    }
+    void TearDown() override { fs::current_path(oldDir); }
     void writePack(const std::vector<uint8_t>& pack, const char* name = "data.res")
     {
         std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(pack.data()), pack.size());
@@ -179,14 +176,13 @@ TEST_F(PackFolder, MissingNameLeavesNoFile)
 
 TEST_F(PackFolder, MissingPackMakesNoFolderAndStops)
 {
-    static int stops = 0;
+    FatalMessages fatal;
     ResourcePack pack;
-    pack.onOpenFailure = [] { ++stops; };
     testing::internal::CaptureStderr();
     pack.open("data.res");
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, "[ERROR] Res File Not Found!\n");
-    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(fatal.pointers(), std::vector<FailurePointer>{FailurePointer::Shown});
     EXPECT_FALSE(fs::exists("ScrTempFd"));
 }
 
@@ -293,7 +289,7 @@ TEST_F(PackFolder, EnginesStartedTogetherNeverShareAFolder)
             EXPECT_NE(first.substr(0, first.find(' ')), second.substr(0, second.find(' ')));
             EXPECT_NE(first, second);
             std::set<std::string> left;
-            for (const auto& entry : fs::directory_iterator(dir)) left.insert(entry.path().filename().string());
+            for (const auto& entry : fs::directory_iterator(dir.path())) left.insert(entry.path().filename().string());
             std::set<std::string> expected = locks ? leftover.keptWithLocks : leftover.keptWithout;
             expected.insert("data.res");
             EXPECT_EQ(left, expected);
@@ -435,21 +431,23 @@ TEST_F(PackFolder, EscapingNamesWriteNothingOutside)
     pack.extract("../escape.txt");
     pack.extract("/tmp/x");
     testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(fs::exists(dir.parent_path() / "escape.txt"));
+    EXPECT_FALSE(fs::exists(dir.path().parent_path() / "escape.txt"));
     EXPECT_FALSE(fs::exists("escape.txt"));
     pack.removeTempFiles();
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);   // only data.res
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);   // only data.res
 }
 
 TEST_F(PackFolder, UnwritableFolderIsReportedOnce)
 {
     if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
     writePack(buildPack({{"a.txt", bytes("abc")}}));
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    FatalMessages fatal;
     ResourcePack pack;
     testing::internal::CaptureStderr();
     pack.open("data.res");
     std::string err = testing::internal::GetCapturedStderr();
-    fs::permissions(dir, fs::perms::owner_all);
+    fs::permissions(dir.path(), fs::perms::owner_all);
     EXPECT_EQ(err, "[ERROR] Temporary folder could not be created!\n");
+    EXPECT_EQ(fatal.pointers(), std::vector<FailurePointer>{FailurePointer::Shown});
 }
