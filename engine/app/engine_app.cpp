@@ -8,7 +8,6 @@
 #include "base/clock.h"
 #include "base/exit_hooks.h"
 #include "base/messages.h"
-#include "base/numeric.h"
 #include "base/quit_watch.h"
 #include "base/view_size.h"
 #include "window/window_backend.h"
@@ -18,9 +17,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <string>
 #include <thread>
 
 EngineApp g_app;
