@@ -1,5 +1,6 @@
-// The engine's one application object and the global engine objects it drives:
-// start-up order, the event and frame loop, the frame's work and the shutdown.
+// The engine's one application object and the global engine objects it drives. Its work lies by
+// job: start-up (startup.cpp), the loop, the frame and the shutdown (engine_app.cpp), the view
+// over the session's window (view.cpp) and input (input.cpp).
 #pragma once
 
 #include "app/frame_parts.h"
@@ -7,7 +8,7 @@
 #include "audio/audio_player.h"
 #include "base/capture.h"
 #include "base/frame_timer.h"
-#include "base/gamma.h"
+#include "base/quit_watch.h"
 #include "base/settings.h"
 #include "camera/camera.h"
 #include "camera/waypoints.h"
@@ -18,6 +19,7 @@
 #include "world/shader_set.h"
 #include "world/terrain.h"
 #include "world/water.h"
+#include "window/display_gamma.h"
 #include "window/window_backend.h"
 
 #include <chrono>
@@ -33,18 +35,12 @@ constexpr int kRunExitStatus = 0;
 struct EngineApp {
     const char* windowTitle = "Window";
     float gammaFactor = 1.0f;
-    GammaRamp savedRamp{};
     // The window on the display server the session runs (X11 or Wayland), with its GL context.
     std::unique_ptr<WindowBackend> window;
+    DisplayGamma gamma;
     bool hasContext = false;
     bool running = true;
     FrameTimer timer;
-
-    bool rampSaved = false;       // savedRamp holds the display's ramp and must go back
-    bool displayLost = false;     // the X server went away: nothing may touch the display any more
-    // The gamma the picture itself carries, where the display has no ramp the engine may set
-    // (Wayland); 1 where the ramp does it or the daemon owns it.
-    float pictureGamma = 1.0f;
     // Where the pointer was at the end of start-up; without a known start (a Wayland client may
     // neither move nor ask for the pointer) the first position the pointer shows becomes it.
     int startX = 0, startY = 0;
@@ -60,6 +56,8 @@ struct EngineApp {
     // gives the time from here to the first frame on the screen.
     std::chrono::steady_clock::time_point constructedAt = std::chrono::steady_clock::now();
     FrameParts parts;             // ZERO_PASS_TIMES=1: each part of the frame timed
+    // Watches the run in a lent window from the first loading step to the end of the loop.
+    QuitWatch quitWatch;
 
     EngineApp();
     ~EngineApp();
@@ -73,6 +71,8 @@ struct EngineApp {
     bool followHostWindow();
     // The view's new size in pixels: base/view_size.h, the viewport and the scene's projection.
     void resizeView(int width, int height);
+    // The window's new size: the view follows it (and the log says so) when it differs.
+    void resized(int width, int height);
     void applyGamma();
     // What is drawn next goes into the view (true) or into the water's targets (false): only the
     // view carries the picture's gamma.
@@ -86,12 +86,11 @@ struct EngineApp {
     int run();
     void update();
     void drawFrame();
+    // A failure stops the run: the window steps out of the way of the message that follows.
     void stopOnError();
 
     // The window procedure: one event's effect on the engine's flags.
     void handleEvent(const WindowEvent& event);
-    // The window's new size: the view follows it (and the log says so) when it differs.
-    void resized(int width, int height);
 };
 
 // The engine's objects, one each for the whole process.

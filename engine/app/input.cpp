@@ -6,7 +6,6 @@
 #include "app/engine_app.h"
 
 #include "base/messages.h"
-#include "base/view_size.h"
 #include "window/window_backend.h"
 
 #include <cstdlib>
@@ -26,16 +25,6 @@ static void toggleSound()
     g_audio.toggle(g_audio.musicIndex);
     g_settings.musicOn = !g_settings.musicOn;
     logLine("sound %s, music %s", g_settings.soundOn ? "on" : "off", g_settings.musicOn ? "on" : "off");
-}
-
-// A back end also reports the size a window already has (when it is first shown): only a new
-// size (or scale) counts.
-void EngineApp::resized(int width, int height)
-{
-    const double scale = window ? window->scale() : 1.0;
-    if (width == viewSize().width && height == viewSize().height && scale == viewSize().scale) return;
-    resizeView(width, height);
-    logLine("the view is now %d x %d", viewSize().width, viewSize().height);
 }
 
 static void pressKey(WindowKey key, bool& running)

@@ -1,5 +1,5 @@
 // The engine's side of its window: made and ended through the session's back end, the view's
-// size and projection, the gamma (the display's ramp, or the picture's own), the overlays'
+// size (following the window's) and projection, the gamma (window/display_gamma.h), the overlays'
 // projection and the swap.
 #include "app/engine_app.h"
 
@@ -10,9 +10,6 @@
 
 #include <epoxy/gl.h>
 #include <GL/glu.h>
-
-EngineApp::EngineApp() = default;
-EngineApp::~EngineApp() = default;
 
 bool EngineApp::createWindow(std::unique_ptr<WindowBackend> backend)
 {
@@ -29,8 +26,7 @@ bool EngineApp::createWindow(std::unique_ptr<WindowBackend> backend)
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
 
-    // The display's ramp is the daemon's business while it lends us a window.
-    if (!hostWindow) rampSaved = window->gammaRamp(savedRamp);
+    gamma.keep(*window, hostWindow != 0);
     return true;
 }
 
@@ -40,6 +36,16 @@ bool EngineApp::followHostWindow()
     if (!window->followHost(timer.currentTime, width, height)) return false;
     resized(width, height);
     return true;
+}
+
+// A back end also reports the size a window already has (when it is first shown): only a new
+// size (or scale) counts.
+void EngineApp::resized(int width, int height)
+{
+    const double scale = window ? window->scale() : 1.0;
+    if (width == viewSize().width && height == viewSize().height && scale == viewSize().scale) return;
+    resizeView(width, height);
+    logLine("the view is now %d x %d", viewSize().width, viewSize().height);
 }
 
 void EngineApp::resizeView(int width, int height)
@@ -55,37 +61,21 @@ void EngineApp::resizeView(int width, int height)
 
 void EngineApp::applyGamma()
 {
-    if (!window || hostWindow) return;
-    if (window->hasGammaRamp()) {
-        window->setGammaRamp(buildGammaRamp(gammaFactor));   // a refusal keeps the display's own
-        return;
-    }
-    // No ramp to set: the last step of every fragment drawn into the view raises it to the same
-    // power (the shaders' own, and a stand-in for the fixed pipeline's): no extra pass.
-    pictureGamma = gammaFactor;
-    if (pictureGamma != 1.0f) logLine("gamma %.2f applied to the picture (the display has no ramp for us)",
-                                      static_cast<double>(pictureGamma));
+    if (window) gamma.apply(*window, gammaFactor);
 }
 
+// Without a ramp to set, the last step of every fragment drawn into the view raises it to the
+// picture's power (the shaders' own, and a stand-in for the fixed pipeline's): no extra pass.
 void EngineApp::drawingIntoView(bool view)
 {
-    if (pictureGamma == 1.0f) return;
-    g_shaders.setPictureExponent(view ? 1.0f / pictureGamma : 1.0f);
+    const float power = gamma.pictureGamma();
+    if (power == 1.0f) return;
+    g_shaders.setPictureExponent(view ? 1.0f / power : 1.0f);
 }
 
 void EngineApp::restoreGamma()
 {
-    if (!window || !rampSaved) return;
-    if (displayLost) {
-        // The ramp belonged to the display that went away; SDL would only report its own copy.
-        rampSaved = false;
-        logLine("display gamma not restored: the display is gone");
-        return;
-    }
-    window->setGammaRamp(savedRamp);
-    rampSaved = false;
-    GammaRamp now{};
-    if (window->gammaRamp(now)) logLine(now == savedRamp ? "display gamma restored" : "display gamma could not be restored");
+    if (window) gamma.restore(*window);
 }
 
 void EngineApp::destroyWindow()
@@ -121,10 +111,4 @@ void EngineApp::endOverlay2D()
 void EngineApp::swapBuffers()
 {
     if (window && hasContext) window->swap();
-}
-
-void EngineApp::stopOnError()
-{
-    if (window) window->stepAside();
-    running = false;
 }

@@ -1,17 +1,17 @@
 // Loading a model from the resource pack: the file, its material textures and its normals file.
 #include "assets/model_3ds.h"
 
-#include "assets/file_bytes.h"
 #include "assets/pack.h"
 #include "assets/texture.h"
 #include "base/messages.h"
+#include "base/whole_file.h"
 
 void Model_3DS::loadFromPack(ResourcePack& resourcePack, const char* modelName)
 {
     name = modelName;
     resourcePack.extract(modelName);
     std::optional<std::vector<uint8_t>> bytes;
-    if (isPlainEntryName(modelName)) bytes = readFileBytes(resourcePack.tempPath(modelName));
+    if (isPlainEntryName(modelName)) bytes = readWholeFile(resourcePack.tempPath(modelName));
     if (!bytes) {
         logLine("model %s could not be read; it stays empty", modelName);
         readModel(nullptr, 0);
@@ -29,7 +29,7 @@ void Model_3DS::loadFromPack(ResourcePack& resourcePack, const char* modelName)
     std::string normalsName = "n" + name;
     resourcePack.extract(normalsName.c_str());
     std::optional<std::vector<uint8_t>> normals;
-    if (isPlainEntryName(normalsName)) normals = readFileBytes(resourcePack.tempPath(normalsName.c_str()));
+    if (isPlainEntryName(normalsName)) normals = readWholeFile(resourcePack.tempPath(normalsName.c_str()));
     if (normals) readNormals(reinterpret_cast<const char*>(normals->data()), normals->size());
     else logLine("no normals file %s; the normals from the triangles stay", normalsName.c_str());
 

@@ -24,8 +24,7 @@ void ResourcePack::open(const char* packPath)
     packPath_ = packPath;
     std::FILE* file = std::fopen(packPath, "rb");
     if (!file) {
-        if (onOpenFailure) onOpenFailure();
-        showMessage("Res File Not Found!", "ERROR");
+        showFatalMessage("Res File Not Found!", "ERROR", FailurePointer::Shown);
         return;
     }
     std::fseek(file, 0, SEEK_END);
@@ -50,8 +49,7 @@ void ResourcePack::open(const char* packPath)
         if (!made) directory_.clear();
     }
     if (!made) {
-        if (onOpenFailure) onOpenFailure();
-        showMessage("Temporary folder could not be created!", "ERROR");
+        showFatalMessage("Temporary folder could not be created!", "ERROR", FailurePointer::Shown);
     }
 }
 

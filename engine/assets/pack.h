@@ -18,6 +18,7 @@ public:
     ResourcePack& operator=(const ResourcePack&) = delete;
 
     // Reads the directory and creates the temporary folder ("ScrTempFd", else "ScrTempFd0", ...).
+    // A pack that cannot be opened, or a folder that cannot be made, is a fatal message.
     void open(const char* packPath);
     // Copies the entry (name ignoring case) to tempPath(outputName or name), under the stored name.
     // Once the folder has been removed it writes nothing.
@@ -30,8 +31,6 @@ public:
     void removeTempFiles();
     void close();
 
-    // Runs before the message when the pack cannot be opened (the engine stops its run).
-    void (*onOpenFailure)() = nullptr;
     // The file lock the folder choice uses (flock's contract); a test puts a failing one here.
     int (*lockCall)(int fd, int operation) = ::flock;
 

@@ -2,25 +2,21 @@
 // so pictures of any width arrive unskewed; sides that are not powers of two are resampled here.
 #include "assets/texture.h"
 
-#include "assets/file_bytes.h"
 #include "assets/image_scale.h"
 #include "assets/pack.h"
 #include "base/exit_hooks.h"
 #include "base/messages.h"
+#include "base/whole_file.h"
 
 #include <epoxy/gl.h>
 #include <GL/glu.h>
 #include <cstring>
 #include <string>
 
-static void (*g_failureSteps)() = nullptr;
-
-void setLoadFailureSteps(void (*steps)()) { g_failureSteps = steps; }
-
+// A picture that cannot be loaded stops the run; the pointer shows for its box.
 static void reportFailure(const char* text, const char* path)
 {
-    if (g_failureSteps) g_failureSteps();
-    showMessage(text, path);
+    showFatalMessage(text, path, FailurePointer::Shown);
 }
 
 static const char* const kTgaFailure = "Error loading tga file.";
@@ -40,7 +36,7 @@ int imageKind(const char* name)
 
 std::optional<TgaImage> loadTGA(const char* path)
 {
-    std::optional<std::vector<uint8_t>> bytes = readFileBytes(path);
+    std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
     if (!bytes) {
         reportFailure(kTgaFailure, path);
         return std::nullopt;
@@ -53,7 +49,7 @@ std::optional<TgaImage> loadTGA(const char* path)
 
 std::optional<JpegImage> loadJPEG(const char* path)
 {
-    std::optional<std::vector<uint8_t>> bytes = readFileBytes(path);
+    std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
     std::optional<JpegImage> image;
     if (bytes) {
         std::string reason;

@@ -20,8 +20,8 @@ enum ImageKind { kImageUnknown = 0, kImageTga = 1, kImageJpeg = 2 };
 int imageKind(const char* name);
 
 // The decoders over a file. Both show "Error loading tga file." / "Error loading jpg file." with
-// the path as caption when the file cannot be opened (a corrupt JPEG counts as unreadable),
-// after the load-failure steps; a TGA of an unsupported depth gives nothing silently.
+// the path as caption, as a fatal message with the pointer shown, when the file cannot be read (a
+// corrupt JPEG counts as unreadable); a TGA of an unsupported depth gives nothing silently.
 std::optional<TgaImage> loadTGA(const char* path);
 std::optional<JpegImage> loadJPEG(const char* path);
 
@@ -37,6 +37,3 @@ void loadTextureFromPack(ResourcePack& pack, const char* name, TextureName& text
 void createRenderTexture(int width, int height, TextureName& texture);
 // A 2 × 2 texture of one colour, for materials without a picture.
 void createColourTexture(uint8_t r, uint8_t g, uint8_t b, TextureName& texture);
-
-// What the engine does before a picture's failure message (the window steps aside, the cursor shows).
-void setLoadFailureSteps(void (*steps)());

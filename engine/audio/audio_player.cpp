@@ -8,10 +8,10 @@ static constexpr uint32_t kOutputFrequency = 44100;
 
 AudioPlayer::~AudioPlayer() { shutdown(); }
 
-void AudioPlayer::fail(const char* text, const char* caption)
+// Every failure of the sound stops the run, with the pointer shown for the box.
+static void fail(const char* text, const char* caption)
 {
-    if (onFailure) onFailure();
-    showMessage(text, caption);
+    showFatalMessage(text, caption, FailurePointer::Shown);
 }
 
 void AudioPlayer::init(void* window, SoundDevice need, const char* reason)

@@ -34,9 +34,6 @@ public:
     // Frees every stream in index order, then the device.
     void shutdown();
 
-    // Runs before each failure message (the engine stops its run and shows the cursor).
-    void (*onFailure)() = nullptr;
-
     const std::vector<uint32_t>& streams() const { return streams_; }
     int32_t streamCount() const { return static_cast<int32_t>(streams_.size()); }
 
@@ -44,7 +41,6 @@ public:
 
 private:
     bool known(int index) const { return index >= 0 && index < streamCount(); }
-    void fail(const char* text, const char* caption);
 
     std::vector<uint32_t> streams_;
     bool deviceOpen_ = false;

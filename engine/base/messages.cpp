@@ -1,4 +1,4 @@
-// Messages through the installed box, falling back to standard error; the log.
+// Messages through the installed box, falling back to standard error; the hook before fatal ones; the log.
 #include "base/messages.h"
 
 #include <cstdarg>
@@ -7,8 +7,11 @@
 #include <cstring>
 
 static MessageBoxShower g_showBox = nullptr;
+static FatalMessageHook g_fatalHook = nullptr;
 
 void setMessageBox(MessageBoxShower show) { g_showBox = show; }
+
+void setFatalMessageHook(FatalMessageHook hook) { g_fatalHook = hook; }
 
 static bool messagesToStderr()
 {
@@ -21,6 +24,12 @@ void showMessage(const char* text, const char* caption)
     if (!messagesToStderr() && g_showBox && g_showBox(text, caption)) return;
     std::fprintf(stderr, "[%s] %s\n", caption, text);
     std::fflush(stderr);
+}
+
+void showFatalMessage(const char* text, const char* caption, FailurePointer pointer)
+{
+    if (g_fatalHook) g_fatalHook(pointer);
+    showMessage(text, caption);
 }
 
 void logLine(const char* format, ...)

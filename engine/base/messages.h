@@ -10,5 +10,18 @@ void setMessageBox(MessageBoxShower show);
 
 void showMessage(const char* text, const char* caption);
 
+// Whether a failure wants the pointer shown before its box, so that it can be clicked away; some
+// failures leave it as it is.
+enum class FailurePointer { Unchanged, Shown };
+
+// What the application does before every fatal message: it stops its run, and its window steps
+// out of the way of the box.
+using FatalMessageHook = void (*)(FailurePointer pointer);
+
+void setFatalMessageHook(FatalMessageHook hook);
+
+// A failure that stops the run (a loader that cannot load): the hook first, then the message.
+void showFatalMessage(const char* text, const char* caption, FailurePointer pointer);
+
 // One line of the engine's log on standard error ("zero: ...").
 void logLine(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -3,10 +3,11 @@
 
 #include "assets/pack.h"
 #include "base/messages.h"
+#include "base/whole_file.h"
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
+#include <optional>
 #include <vector>
 
 static constexpr const char* kLoadErrorText = "Error loading WP file.";
@@ -47,18 +48,15 @@ WaypointParseReport parseWaypoints(const uint8_t* data, size_t size, WaypointPat
 
 bool WaypointPath::readFile(const std::string& filePath)
 {
-    std::FILE* file = std::fopen(filePath.c_str(), "rb");
-    if (!file) {
-        if (onLoadFailure) onLoadFailure();
-        showMessage(kLoadErrorText, kLoadErrorCaption);
+    // Never more than the count and a full table can use, whatever the file's length.
+    std::optional<std::vector<uint8_t>> bytes =
+        readWholeFile(filePath, kWaypointCountBytes + kMaxWaypoints * kWaypointRecordBytes);
+    if (!bytes) {
+        showFatalMessage(kLoadErrorText, kLoadErrorCaption, FailurePointer::Unchanged);
         return false;
     }
-    // Never more than the count and a full table can use, whatever the file's length.
-    std::vector<uint8_t> bytes(kWaypointCountBytes + kMaxWaypoints * kWaypointRecordBytes);
-    size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-
-    WaypointParseReport report = parseWaypoints(bytes.data(), got, *this);
+    const size_t got = bytes->size();
+    WaypointParseReport report = parseWaypoints(bytes->data(), got, *this);
     if (got < kWaypointCountBytes)
         logLine("%s holds no waypoint count; the path is empty", filePath.c_str());
     else if (report.countClamped)

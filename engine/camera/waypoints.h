@@ -26,11 +26,9 @@ struct WaypointPath {
 
     // Extracts the asset from the pack and reads the copy; on failure the run stops with a message.
     void load(ResourcePack& pack, const char* name);
-    // Reads the file at path in place of the current path. False (with the message) when it cannot be opened.
+    // Reads the file at path in place of the current path. False when it cannot be read, after the
+    // fatal message "Error loading WP file." (the pointer left as it is).
     bool readFile(const std::string& path);
-
-    // Runs before the message when the file cannot be opened (the engine stops its run).
-    void (*onLoadFailure)() = nullptr;
 };
 
 // How a file's bytes were taken in, for the log.

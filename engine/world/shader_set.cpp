@@ -3,25 +3,19 @@
 
 #include "assets/pack.h"
 #include "base/messages.h"
+#include "base/whole_file.h"
 
 #include <epoxy/gl.h>
-#include <cstdio>
+#include <optional>
 #include <string>
 
-std::unique_ptr<char[]> readTextFile(const char* path)
+// A source file's text, as the driver reads it: up to its first zero byte.
+static std::optional<std::string> readSource(const char* path)
 {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return nullptr;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
-    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        std::fclose(file);
-        return nullptr;
-    }
-    std::unique_ptr<char[]> text(new char[static_cast<size_t>(length) + 1]);
-    size_t got = std::fread(text.get(), 1, static_cast<size_t>(length), file);
-    text[got] = '\0';
-    std::fclose(file);
+    std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
+    if (!bytes) return std::nullopt;
+    std::string text(bytes->begin(), bytes->end());
+    text.resize(std::char_traits<char>::length(text.c_str()));
     return text;
 }
 
@@ -32,11 +26,7 @@ bool ShaderSet::supported()
 
 static bool validSlot(int16_t slot) { return slot >= 0 && slot < kShaderSlots; }
 
-static void refuse(const ShaderSet& set)
-{
-    if (set.onUnsupported) set.onUnsupported();
-    showMessage("Shaders not supported!", "ERROR");
-}
+static void refuse() { showFatalMessage("Shaders not supported!", "ERROR", FailurePointer::Unchanged); }
 
 static std::string infoLog(GLhandleARB object)
 {
@@ -86,21 +76,21 @@ void ShaderSet::createProgram(const char* vertexPath, const char* fragmentPath, 
         return;
     }
     if (!supported()) {
-        refuse(*this);
+        refuse();
         return;
     }
-    std::unique_ptr<char[]> vertexSource = readTextFile(vertexPath);
-    std::unique_ptr<char[]> fragmentSource = readTextFile(fragmentPath);
+    const std::optional<std::string> vertexSource = readSource(vertexPath);
+    const std::optional<std::string> fragmentSource = readSource(fragmentPath);
     // A missing or empty source would link into a program that draws nothing useful.
-    for (auto [source, path] : {std::pair{vertexSource.get(), vertexPath}, std::pair{fragmentSource.get(), fragmentPath}}) {
-        if (!source || !*source) {
-            logLine("shader source %s is %s", path, source ? "empty" : "missing");
-            refuse(*this);
+    for (auto [source, path] : {std::pair{&vertexSource, vertexPath}, std::pair{&fragmentSource, fragmentPath}}) {
+        if (!*source || (*source)->empty()) {
+            logLine("shader source %s is %s", path, *source ? "empty" : "missing");
+            refuse();
             return;
         }
     }
-    vertexShaders[slot] = static_cast<uint32_t>(compileShader(GL_VERTEX_SHADER_ARB, vertexSource.get(), vertexPath));
-    fragmentShaders[slot] = static_cast<uint32_t>(compileShader(GL_FRAGMENT_SHADER_ARB, fragmentSource.get(), fragmentPath));
+    vertexShaders[slot] = static_cast<uint32_t>(compileShader(GL_VERTEX_SHADER_ARB, vertexSource->c_str(), vertexPath));
+    fragmentShaders[slot] = static_cast<uint32_t>(compileShader(GL_FRAGMENT_SHADER_ARB, fragmentSource->c_str(), fragmentPath));
     GLhandleARB program = glCreateProgramObjectARB();
     programs[slot] = static_cast<uint32_t>(program);
     glAttachObjectARB(program, vertexShaders[slot]);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 class ResourcePack;
 
@@ -19,9 +18,6 @@ struct ShaderSet {
     uint32_t vertexShaders[kShaderSlots] = {};
     uint32_t fragmentShaders[kShaderSlots] = {};
 
-    // What the engine does before "Shaders not supported!" (out of the topmost band, stopped).
-    void (*onUnsupported)() = nullptr;
-
     // The picture's own gamma, where the display has no ramp the engine may set (Wayland): every
     // fragment drawn into the view is raised to this power as its last step, 1 / gamma; 1 leaves
     // the picture alone (and while drawing into the water's targets). The slots' programs take it
@@ -35,7 +31,8 @@ struct ShaderSet {
 
     void loadProgramFromPack(ResourcePack& pack, const char* vertexName, const char* fragmentName, int16_t slot);
     // Builds the slot's program. Without shader support, or when a source is missing or empty,
-    // the run is stopped with "Shaders not supported!" and the slot stays empty. Compile and
+    // the slot stays empty after the fatal message "Shaders not supported!" (the pointer left as
+    // it is). Compile and
     // link failures are written to standard error with the driver's log; the run goes on.
     void createProgram(const char* vertexPath, const char* fragmentPath, int16_t slot);
     void use(int16_t slot);
@@ -49,6 +46,3 @@ struct ShaderSet {
     // True when the driver offers the ARB shader objects (GLEW's vertex-program flag).
     static bool supported();
 };
-
-// The whole file with a zero byte after it, or nothing when it cannot be opened.
-std::unique_ptr<char[]> readTextFile(const char* path);

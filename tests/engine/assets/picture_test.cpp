@@ -5,7 +5,9 @@
 #include "assets/texture.h"
 #include "assets/tga.h"
 #include "base/exit_hooks.h"
+#include "engine/base/fatal_messages.h"
 #include "jpeg_writer.h"
+#include "support/temp_folder.h"
 #include "tga_writer.h"
 
 #include <gtest/gtest.h>
@@ -179,42 +181,33 @@ TEST(JpegDecoder, CorruptDataComesBackAsAnErrorNotAnExit)
     EXPECT_FALSE(decodeJ(file, &error));
 }
 
-static int g_failureSteps = 0;
-
 class PictureFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        setenv("ZERO_MESSAGES", "stderr", 1);
-        g_failureSteps = 0;
-        setLoadFailureSteps([] { ++g_failureSteps; });
-    }
-    void TearDown() override { setLoadFailureSteps(nullptr); }
+    void SetUp() override { setenv("ZERO_MESSAGES", "stderr", 1); }
+    FatalMessages fatal;
 };
 
-TEST_F(PictureFiles, MissingTgaShowsItsMessageAfterTheFailureSteps)
+TEST_F(PictureFiles, MissingTgaIsAFatalMessageWithThePointerShown)
 {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(loadTGA("/nonexistent/font.tga"));
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("[/nonexistent/font.tga] Error loading tga file."), std::string::npos) << err;
-    EXPECT_EQ(g_failureSteps, 1);
+    EXPECT_EQ(fatal.pointers(), std::vector<FailurePointer>{FailurePointer::Shown});
 
     // An unsupported depth is silent and leaves the texture name alone.
-    char path[] = "/tmp/quelm-tga-XXXXXX";
-    int fd = mkstemp(path);
-    close(fd);
+    TempFolder folder("tga");
+    const std::string path = folder.file("eight.tga");
     std::vector<uint8_t> eightBit = encodeTGA({1, 2, 3}, 1, 1, 3);
     eightBit[16] = 8;
     ASSERT_TRUE(writeFile(path, eightBit));
     TextureName texture = 77;
     testing::internal::CaptureStderr();
-    createTextureTGA(path, texture);
+    createTextureTGA(path.c_str(), texture);
     err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(texture, 77u);
     EXPECT_EQ(err, "");
-    EXPECT_EQ(g_failureSteps, 1);
-    std::remove(path);
+    EXPECT_EQ(fatal.count(), 1u);
 }
 
 static void announceHook() { std::fputs("exit hooks ran\n", stderr); }

@@ -11,6 +11,8 @@
 #include "tga_writer.h"
 #include "jpeg_writer.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <epoxy/gl.h>
 #include <array>
@@ -30,19 +32,16 @@ protected:
         gl = nullptr;
     }
     fs::path oldDir = fs::current_path();
-    fs::path dir;
+    TempFolder dir{"gl"};
     void SetUp() override
     {
         ASSERT_TRUE(gl->ok()) << "no OpenGL context (is DISPLAY set?)";
         setenv("ZERO_MESSAGES", "stderr", 1);
-        char pattern[] = "/tmp/quelm-gl-XXXXXX";
-        dir = mkdtemp(pattern);
-        fs::current_path(dir);
+        fs::current_path(dir.path());
     }
     void TearDown() override
     {
         fs::current_path(oldDir);
-        fs::remove_all(dir);
         while (glGetError() != GL_NO_ERROR) {}
     }
 };
@@ -316,7 +315,7 @@ TEST_F(GlTest, MaterialMapsComeFromThePackAndCannotReachOutsideIt)
     EXPECT_NE(model.materials[0].texture, 0u);
     EXPECT_NE(err.find("[../escape.tga] RES NOT FOUND"), std::string::npos) << err;
     EXPECT_NE(err.find("Error loading tga file."), std::string::npos) << err;
-    EXPECT_FALSE(fs::exists(dir.parent_path() / "escape.tga"));
+    EXPECT_FALSE(fs::exists(dir.path().parent_path() / "escape.tga"));
     pack.close();
     EXPECT_FALSE(fs::exists("ScrTempFd")) << "the clean-up removed the folder";
 }

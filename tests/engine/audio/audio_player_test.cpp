@@ -4,6 +4,7 @@
 
 #include "audio/stream_library.h"
 #include "audio_test_files.h"
+#include "engine/base/fatal_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +13,15 @@
 
 namespace fs = std::filesystem;
 
-static int g_failures = 0;
-
 class AudioPlayerTest : public ::testing::Test {
 protected:
     AudioFolder folder;
     fs::path oldDir = fs::current_path();
     ResourcePack pack;
+    FatalMessages fatal;
 
     void SetUp() override
     {
-        g_failures = 0;
         fs::current_path(folder.dir);
         std::vector<std::pair<std::string, std::vector<uint8_t>>> entries;
         for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
@@ -40,20 +39,18 @@ protected:
         pack.removeTempFiles();
         fs::current_path(oldDir);
     }
-    static void countFailure() { ++g_failures; }
 };
 
 TEST_F(AudioPlayerTest, StreamsAreAppendedInLoadOrder)
 {
     AudioPlayer player;
-    player.onFailure = countFailure;
     testing::internal::CaptureStderr();
     player.init(nullptr);
     player.loadStreamFromPack(pack, "a.wav");
     player.loadStreamFromPack(pack, "B.WAV");   // pack names ignore case
     player.loadStreamFromPack(pack, "c.wav");
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(g_failures, 0) << err;
+    EXPECT_EQ(fatal.count(), 0u) << err;
     ASSERT_EQ(player.streamCount(), 3);
     ASSERT_EQ(player.streams().size(), 3u);
     EXPECT_NE(player.streams()[0], player.streams()[1]);
@@ -66,7 +63,6 @@ TEST_F(AudioPlayerTest, StreamsAreAppendedInLoadOrder)
 TEST_F(AudioPlayerTest, AFileThatFailsIsNotAppendedAndLaterIndicesShiftDown)
 {
     AudioPlayer player;
-    player.onFailure = countFailure;
     player.init(nullptr);
     testing::internal::CaptureStderr();
     player.loadStreamFromPack(pack, "a.wav");
@@ -79,7 +75,7 @@ TEST_F(AudioPlayerTest, AFileThatFailsIsNotAppendedAndLaterIndicesShiftDown)
     size_t first = err.find("[BASS Error] BASS could not load file");
     ASSERT_NE(first, std::string::npos) << err;
     EXPECT_NE(err.find("[BASS Error] BASS could not load file", first + 1), std::string::npos) << "one per failed file";
-    EXPECT_EQ(g_failures, 2);
+    EXPECT_EQ(fatal.pointers(), std::vector<FailurePointer>(2, FailurePointer::Shown));
     EXPECT_EQ(player.streamCount(), 2);
     EXPECT_EQ(player.musicIndex, 1);
     EXPECT_NE(err.find("audio stream 1: c.wav"), std::string::npos) << err;
@@ -145,7 +141,6 @@ TEST_F(AudioPlayerTest, NoDeviceShowsTheInitialisationMessage)
 {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     AudioPlayer player;
-    player.onFailure = countFailure;
     testing::internal::CaptureStderr();
     player.init(nullptr);
     player.loadStreamFromPack(pack, "a.wav");
@@ -153,7 +148,7 @@ TEST_F(AudioPlayerTest, NoDeviceShowsTheInitialisationMessage)
     EXPECT_NE(err.find("[BASS Error] BASS could not be initialized"), std::string::npos) << err;
     EXPECT_NE(err.find("[BASS Error] BASS could not load file"), std::string::npos) << err;
     EXPECT_EQ(err.find("Incorrect BASS.DLL"), std::string::npos) << err;
-    EXPECT_EQ(g_failures, 2);
+    EXPECT_EQ(fatal.pointers(), std::vector<FailurePointer>(2, FailurePointer::Shown));
     EXPECT_EQ(player.streamCount(), 0);
     player.play(0);
     player.shutdown();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/audio_analysis.h"
+#include "support/temp_folder.h"
 
 #include <chrono>
 #include <cmath>
@@ -32,24 +33,18 @@ inline Sound testSignal(size_t frames, int channels = 2, int rate = 44100)
 }
 
 class AudioFolder {
+    TempFolder temp_{"audio"};
+
 public:
-    std::filesystem::path dir;
-    std::string output;
+    const std::filesystem::path dir = temp_.path();
+    const std::string output = temp_.file("mix.raw");
 
     AudioFolder()
     {
-        char pattern[] = "/tmp/quelm-audio-XXXXXX";
-        dir = mkdtemp(pattern);
-        output = (dir / "mix.raw").string();
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "0", 1);
         setenv("ZERO_MESSAGES", "stderr", 1);
-    }
-    ~AudioFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
     }
     std::string write(const std::string& name, const Sound& sound) const
     {

@@ -21,7 +21,11 @@ protected:
         g_shown.clear();
         g_boxWorks = true;
     }
-    void TearDown() override { setMessageBox(nullptr); }
+    void TearDown() override
+    {
+        setMessageBox(nullptr);
+        setFatalMessageHook(nullptr);
+    }
 };
 
 TEST_F(Messages, WithoutABoxTheyGoToStandardError)
@@ -58,6 +62,30 @@ TEST_F(Messages, ZeroMessagesStderrBypassesTheBox)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[ERROR] Shaders not supported!\n");
     EXPECT_EQ(g_shown, "");
     unsetenv("ZERO_MESSAGES");
+}
+
+// The hook stops the run before the box, which blocks: it must see nothing shown yet, and learn
+// whether the failure wants the pointer.
+TEST_F(Messages, TheFatalHookRunsBeforeTheBoxWithItsPointer)
+{
+    static std::string seen;
+    seen.clear();
+    setMessageBox(recordingBox);
+    setFatalMessageHook([](FailurePointer pointer) {
+        seen += (pointer == FailurePointer::Shown ? "shown" : "unchanged") + std::string("|") + g_shown + ";";
+    });
+    showFatalMessage("Res File Not Found!", "ERROR", FailurePointer::Shown);
+    showFatalMessage("Error loading WP file.", "ERROR", FailurePointer::Unchanged);
+    showMessage("RES NOT FOUND", "wp.dat");   // not fatal: no hook
+    EXPECT_EQ(seen, "shown|;unchanged|ERROR:Res File Not Found!;;");
+    EXPECT_EQ(g_shown, "ERROR:Res File Not Found!;ERROR:Error loading WP file.;wp.dat:RES NOT FOUND;");
+}
+
+TEST_F(Messages, AFatalMessageWithoutAHookIsStillShown)
+{
+    testing::internal::CaptureStderr();
+    showFatalMessage("Shaders not supported!", "ERROR", FailurePointer::Unchanged);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[ERROR] Shaders not supported!\n");
 }
 
 TEST_F(Messages, LogLinesArePrefixed)

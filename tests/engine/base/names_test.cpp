@@ -1,5 +1,7 @@
 #include "base/names.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
@@ -22,8 +24,8 @@ TEST(SameNameIgnoringCase, FoldsAsciiLettersOnly)
 
 TEST(FindIgnoringCase, ExactSpellingFirstThenTheFirstSortedMatch)
 {
-    char pattern[] = "/tmp/quelm-names-XXXXXX";
-    const std::string folder = mkdtemp(pattern);
+    TempFolder temp("names");
+    const std::string folder = temp.str();
     EXPECT_FALSE(findIgnoringCase(folder, "controls.cfg"));
     std::ofstream(folder + "/CONTROLS.cfg") << "";
     std::ofstream(folder + "/Controls.cfg") << "";
@@ -32,5 +34,4 @@ TEST(FindIgnoringCase, ExactSpellingFirstThenTheFirstSortedMatch)
     EXPECT_EQ(findIgnoringCase(folder, "controls.cfg"), folder + "/controls.cfg");
     fs::create_directory(folder + "/data.RES");
     EXPECT_FALSE(findIgnoringCase(folder, "data.res")) << "a folder is not a file";
-    fs::remove_all(folder);
 }

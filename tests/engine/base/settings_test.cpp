@@ -2,6 +2,8 @@
 #include "base/profile.h"
 #include "base/settings.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <climits>
 #include <filesystem>
@@ -13,13 +15,8 @@ namespace fs = std::filesystem;
 
 class SettingsFolder : public ::testing::Test {
 protected:
-    std::string folder;
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/quelm-settings-XXXXXX";
-        folder = mkdtemp(pattern);
-    }
-    void TearDown() override { fs::remove_all(folder); }
+    TempFolder temp{"settings"};
+    const std::string folder = temp.str();
     void write(const std::string& name, const std::string& text) { std::ofstream(folder + "/" + name) << text; }
     BehaviourSettings read() { return readBehaviourSettings(behaviourSettingsPath(folder)); }
 };

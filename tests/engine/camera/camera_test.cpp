@@ -126,17 +126,6 @@ TEST(CameraMaths, RotationMatrixElementOrder)
     EXPECT_NEAR(big[1], 2.0f * 2.0f, 1e-5f);
 }
 
-TEST(CameraFlight, ConstructionValues)
-{
-    Camera camera;
-    EXPECT_EQ(camera.speed, 0.2f);
-    EXPECT_EQ(camera.translation, (std::array<float, 3>{0, 0, 0}));
-    EXPECT_EQ(camera.orientation.x, 0.0f);
-    EXPECT_EQ(camera.orientation.w, 1.0f);
-    EXPECT_EQ(camera.segment, 0);
-    EXPECT_EQ(camera.t, 0.0f);
-}
-
 TEST(CameraFlight, StandsOnTheSegmentsSecondWaypointAtItsStart)
 {
     WaypointPath path = makePath(8);

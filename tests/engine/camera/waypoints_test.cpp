@@ -3,6 +3,8 @@
 #include "assets/pack.h"
 #include "camera/camera.h"
 #include "camera/waypoints.h"
+#include "engine/base/fatal_messages.h"
+#include "support/temp_folder.h"
 #include "waypoints/wp_writer.h"
 
 #include <gtest/gtest.h>
@@ -140,22 +142,14 @@ TEST(WaypointFile, ReadingAgainReplacesThePath)
 class WaypointFolder : public ::testing::Test {
 protected:
     fs::path oldDir = fs::current_path();
-    fs::path dir;
-    static inline int failures = 0;
+    TempFolder dir{"wp"};
+    FatalMessages fatal;
     void SetUp() override
     {
         setenv("ZERO_MESSAGES", "stderr", 1);
-        char pattern[] = "/tmp/quelm-wp-XXXXXX";
-        dir = mkdtemp(pattern);
-        fs::current_path(dir);
-        failures = 0;
+        fs::current_path(dir.path());
     }
-    void TearDown() override
-    {
-        fs::current_path(oldDir);
-        fs::remove_all(dir);
-    }
-    static void countFailure() { ++failures; }
+    void TearDown() override { fs::current_path(oldDir); }
 };
 
 TEST_F(WaypointFolder, WriterAndFileReaderAgree)
@@ -167,11 +161,10 @@ TEST_F(WaypointFolder, WriterAndFileReaderAgree)
     EXPECT_FALSE(fs::exists("wp.dat.part"));
 
     WaypointPath path;
-    path.onLoadFailure = countFailure;
     testing::internal::CaptureStderr();
     EXPECT_TRUE(path.readFile("wp.dat"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(fatal.count(), 0u);
     EXPECT_EQ(path.count, 5);
     for (int i = 0; i < 5; ++i) expectSame(path.points[i], points[i], i);
 }
@@ -191,12 +184,11 @@ TEST_F(WaypointFolder, CountZeroFileLoadsSilently)
     std::string error;
     ASSERT_TRUE(writeWaypointFile("wp.dat", std::vector<Waypoint>{}, error));
     WaypointPath path;
-    path.onLoadFailure = countFailure;
     testing::internal::CaptureStderr();
     EXPECT_TRUE(path.readFile("wp.dat"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(path.count, 0);
-    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(fatal.count(), 0u);
 }
 
 TEST_F(WaypointFolder, OddFilesAreLoggedNotReported)
@@ -204,14 +196,27 @@ TEST_F(WaypointFolder, OddFilesAreLoggedNotReported)
     std::string error;
     ASSERT_TRUE(writeWaypointFile("wp.dat", encodeWaypointFile(9, numberedPath(4)), error));
     WaypointPath path;
-    path.onLoadFailure = countFailure;
     testing::internal::CaptureStderr();
     EXPECT_TRUE(path.readFile("wp.dat"));
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("holds 4 of its 9 waypoints"), std::string::npos) << err;
     EXPECT_EQ(err.find("["), std::string::npos) << "no message box for a short file: " << err;
     EXPECT_EQ(path.count, 9);
-    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(fatal.count(), 0u);
+}
+
+TEST_F(WaypointFolder, AFileLongerThanTheTableFillsTheTable)
+{
+    std::string error;
+    const std::vector<Waypoint> points = numberedPath(kMaxWaypoints + 500);
+    ASSERT_TRUE(writeWaypointFile("wp.dat", points, error)) << error;
+    WaypointPath path;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(path.readFile("wp.dat"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zero: wp.dat states 2500 waypoints; 2000 are read\n");
+    EXPECT_EQ(path.count, kMaxWaypoints);
+    expectSame(path.points[kMaxWaypoints - 1], points[kMaxWaypoints - 1], kMaxWaypoints - 1);
+    EXPECT_EQ(fatal.count(), 0u);
 }
 
 TEST_F(WaypointFolder, UnopenableFileStopsTheRunWithTheMessage)
@@ -219,11 +224,10 @@ TEST_F(WaypointFolder, UnopenableFileStopsTheRunWithTheMessage)
     WaypointPath path;
     std::vector<uint8_t> bytes = encodeWaypointFile(numberedPath(4));
     parseWaypoints(bytes.data(), bytes.size(), path);
-    path.onLoadFailure = countFailure;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(path.readFile("nothing-here.dat"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[ERROR] Error loading WP file.\n");
-    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(fatal.pointers(), std::vector<FailurePointer>{FailurePointer::Unchanged});
     EXPECT_EQ(path.count, 4) << "a failed read leaves the path as it was";
 }
 
@@ -233,7 +237,6 @@ TEST_F(WaypointFolder, LoadsThroughThePack)
     std::vector<uint8_t> pack = buildPack({{"other.txt", {'x'}}, {"WP.DAT", encodeWaypointFile(points)}});
     std::ofstream("data.res", std::ios::binary).write(reinterpret_cast<const char*>(pack.data()), pack.size());
     WaypointPath path;
-    path.onLoadFailure = countFailure;
     {
         ResourcePack res;
         res.open("data.res");
@@ -243,7 +246,7 @@ TEST_F(WaypointFolder, LoadsThroughThePack)
         res.removeTempFiles();
         EXPECT_FALSE(fs::exists(res.folderName()));
     }
-    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(fatal.count(), 0u);
     ASSERT_EQ(path.count, 4);
     expectSame(path.points[3], points[3], 3);
 }
@@ -253,13 +256,12 @@ TEST_F(WaypointFolder, MissingPackEntryGivesBothMessagesAndAnEmptyPath)
     std::vector<uint8_t> pack = buildPack({{"other.txt", {'x'}}});
     std::ofstream("data.res", std::ios::binary).write(reinterpret_cast<const char*>(pack.data()), pack.size());
     WaypointPath path;
-    path.onLoadFailure = countFailure;
     ResourcePack res;
     res.open("data.res");
     testing::internal::CaptureStderr();
     path.load(res, "wp.dat");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[wp.dat] RES NOT FOUND\n[ERROR] Error loading WP file.\n");
-    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(fatal.pointers(), std::vector<FailurePointer>{FailurePointer::Unchanged});
     EXPECT_EQ(path.count, 0);
     res.removeTempFiles();
 }

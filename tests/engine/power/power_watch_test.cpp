@@ -1,6 +1,8 @@
 // On battery or not from the kernel's list of power supplies, as a folder laid out like it.
 #include "power/power_watch.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -27,22 +29,21 @@ TEST(PowerSupplies, MainsOnlineOrNoSupplyAtAllIsMainsAndOtherwiseBattery)
         {"a mouse's battery beside mains", {{"AC", {{"type", "Mains"}, {"online", "1"}}}, {"hid-mouse", {{"type", "Battery"}, {"status", "Discharging"}}}}, false},
     };
     for (const auto& c : cases) {
-        char pattern[] = "/tmp/quelm-supplies-XXXXXX";
-        const fs::path folder = mkdtemp(pattern);
+        TempFolder temp("supplies");
+        const fs::path& folder = temp.path();
         for (const auto& [name, files] : c.supplies) {
             fs::create_directory(folder / name);
             for (const auto& [file, content] : files) std::ofstream(folder / name / file) << content;
         }
         EXPECT_EQ(suppliesOnBattery(folder.string()), c.battery) << c.what;
-        fs::remove_all(folder);
     }
     EXPECT_FALSE(suppliesOnBattery("/nonexistent/power_supply")) << "no list at all";
 }
 
 TEST(PowerWatch, TheSuppliesAnswerWithoutUPowerAndAreAskedEveryTwoSeconds)
 {
-    char pattern[] = "/tmp/quelm-supplies-XXXXXX";
-    const fs::path folder = mkdtemp(pattern);
+    TempFolder temp("supplies");
+    const fs::path& folder = temp.path();
     fs::create_directory(folder / "AC");
     std::ofstream(folder / "AC" / "type") << "Mains";
     std::ofstream(folder / "AC" / "online") << "0";
@@ -54,5 +55,4 @@ TEST(PowerWatch, TheSuppliesAnswerWithoutUPowerAndAreAskedEveryTwoSeconds)
     std::ofstream(folder / "AC" / "online") << "1";
     EXPECT_TRUE(watch.onBattery(101.5)) << "asked again before two seconds";
     EXPECT_FALSE(watch.onBattery(102.0));
-    fs::remove_all(folder);
 }

@@ -6,9 +6,11 @@
 #include "base/frame_timer.h"
 #include "base/view_size.h"
 #include "camera/camera.h"
+#include "engine/base/fatal_messages.h"
 #include "jpeg_writer.h"
 #include "model_writer.h"
 #include "support/gl_context.h"
+#include "support/temp_folder.h"
 #include "tga_writer.h"
 #include "world/scene.h"
 #include "world/shader_set.h"
@@ -39,21 +41,18 @@ protected:
         gl = nullptr;
     }
     fs::path oldDir = fs::current_path();
-    fs::path dir;
+    TempFolder dir{"world"};
     ResourcePack pack;
     void SetUp() override
     {
         ASSERT_TRUE(gl->ok()) << "no OpenGL context (is DISPLAY set?)";
         setenv("ZERO_MESSAGES", "stderr", 1);
-        char pattern[] = "/tmp/quelm-world-XXXXXX";
-        dir = mkdtemp(pattern);
-        fs::current_path(dir);
+        fs::current_path(dir.path());
     }
     void TearDown() override
     {
         pack.removeTempFiles();
         fs::current_path(oldDir);
-        fs::remove_all(dir);
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
         glUseProgramObjectARB(0);
         while (glGetError() != GL_NO_ERROR) {}
@@ -193,10 +192,7 @@ TEST_F(WorldGl, SourcesWithWindowsLineEndsCompileAndBrokenOnesAreReported)
     glGetObjectParameterivARB(shaders.programs[1], GL_OBJECT_LINK_STATUS_ARB, &linked);
     EXPECT_TRUE(linked);
 
-    int refusals = 0;
-    static int* counter = nullptr;
-    counter = &refusals;
-    shaders.onUnsupported = [] { ++*counter; };
+    FatalMessages fatal;
     testing::internal::CaptureStderr();
     shaders.createProgram("a.vert", "broken.frag", 2);
     std::string log = testing::internal::GetCapturedStderr();
@@ -204,7 +200,7 @@ TEST_F(WorldGl, SourcesWithWindowsLineEndsCompileAndBrokenOnesAreReported)
     EXPECT_NE(log.find("broken.frag does not compile"), std::string::npos) << log;
     EXPECT_NE(log.find("does not link"), std::string::npos) << log;
     EXPECT_NE(shaders.programs[2], 0u);
-    EXPECT_EQ(refusals, 0);
+    EXPECT_EQ(fatal.count(), 0u);
     shaders.release();
 }
 
@@ -212,12 +208,10 @@ TEST_F(WorldGl, AMissingOrEmptySourceStopsTheRunLikeMissingSupport)
 {
     writeText("a.vert", kPlainVertex);
     writeText("empty.frag", "");
+    writeText("zero.frag", std::string("\0void main() { gl_FragColor = vec4(1.0); }\n", 43));   // empty to the driver
     ShaderSet shaders;
-    int refusals = 0;
-    static int* counter = nullptr;
-    counter = &refusals;
-    shaders.onUnsupported = [] { ++*counter; };
-    for (const char* fragment : {"empty.frag", "nowhere.frag"}) {
+    FatalMessages fatal;
+    for (const char* fragment : {"empty.frag", "nowhere.frag", "zero.frag"}) {
         testing::internal::CaptureStderr();
         shaders.createProgram("a.vert", fragment, kTerrainSlot);
         std::string log = testing::internal::GetCapturedStderr();
@@ -226,10 +220,10 @@ TEST_F(WorldGl, AMissingOrEmptySourceStopsTheRunLikeMissingSupport)
         EXPECT_EQ(shaders.programs[kTerrainSlot], 0u);
         EXPECT_EQ(shaders.vertexShaders[kTerrainSlot], 0u);
     }
-    EXPECT_EQ(refusals, 2);
+    EXPECT_EQ(fatal.pointers(), std::vector<FailurePointer>(3, FailurePointer::Unchanged));
     // A slot outside the ten is refused without touching GL.
     shaders.createProgram("a.vert", "empty.frag", 10);
-    EXPECT_EQ(refusals, 2);
+    EXPECT_EQ(fatal.count(), 3u);
 }
 
 TEST_F(WorldGl, TheEnginesFourSourcesBuildFromThePack)
@@ -255,20 +249,6 @@ TEST_F(WorldGl, TheEnginesFourSourcesBuildFromThePack)
     }
     shaders.use(kNoProgram);
     shaders.release();
-}
-
-TEST(ReadTextFile, GivesTheBytesAndAZeroAfterThem)
-{
-    char pattern[] = "/tmp/quelm-text-XXXXXX";
-    fs::path dir = mkdtemp(pattern);
-    std::string text = std::string("line\r\nwith a \0 byte", 19);
-    writeText((dir / "t.txt").string(), text);
-    std::unique_ptr<char[]> read = readTextFile((dir / "t.txt").c_str());
-    ASSERT_TRUE(read);
-    EXPECT_EQ(std::string(read.get(), 19), text);
-    EXPECT_EQ(read[19], '\0');
-    EXPECT_FALSE(readTextFile((dir / "missing.txt").c_str()));
-    fs::remove_all(dir);
 }
 
 // A unit square facing +z in the x-y plane from (0, 0) to (1, 1), with texture coordinates.
