@@ -100,29 +100,26 @@ private:
 
 }  // namespace
 
-std::optional<Idle_Request> Read_Idle_Request(const QStringList& args, QString* error)
+Result<std::optional<Idle_Request>> Read_Idle_Request(const QStringList& args)
 {
-    if (!args.contains(QStringLiteral("--idle"))) return std::nullopt;
+    if (!args.contains(QStringLiteral("--idle"))) return Succeeded();
     Idle_Request request;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QStringLiteral("--idle")) continue;
         const bool minutes = arg == QStringLiteral("--idle-minutes"), seconds = arg == QStringLiteral("--idle-seconds");
-        if (!minutes && !seconds) {
-            *error = QStringLiteral("--idle takes only --idle-minutes N or --idle-seconds N, not %1").arg(arg);
-            return std::nullopt;
-        }
+        if (!minutes && !seconds)
+            return Failed(Message_Text(
+                QStringLiteral("--idle takes only --idle-minutes N or --idle-seconds N, not %1").arg(arg)));
         bool ok = false;
         const int value = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
         const int most = minutes ? 1440 : 86400;
-        if (!ok || value < 1 || value > most) {
-            *error = QStringLiteral("%1 takes a number from 1 to %2").arg(arg).arg(most);
-            return std::nullopt;
-        }
+        if (!ok || value < 1 || value > most)
+            return Failed(Message_Text(QStringLiteral("%1 takes a number from 1 to %2").arg(arg).arg(most)));
         request.Milliseconds = value * (minutes ? 60000 : 1000);
         ++i;
     }
-    return request;
+    return {Succeeded(), request};
 }
 
 int Run_Idle_Mode(const Idle_Request& request, const QString& program_dir)
