@@ -6,7 +6,7 @@
 // (an upper bound: the order of two renames in that instant cannot be seen). The same writer
 // beside the earlier reading (the size looked up by name, then the file read by name) for a
 // comparison.
-#include "profile.h"
+#include "files.h"
 #include "xscreensaver_list.h"
 
 #include <atomic>
@@ -104,21 +104,20 @@ int main(int argc, char** argv)
         Writer writer(path);
         for (long i = 0; i < rounds; ++i) {
             for (int attempt = 0;; ++attempt) {
-                std::string text, error;
-                File_Identity read;
-                if (Read_Small_File(path, text, &read) != Profile_Load::Loaded || !Whole(text)) {
+                const Small_File read = Read_Small_File(path);
+                if (read.State != File_State::Loaded || !Whole(read.Text)) {
                     ++cut;
                     break;
                 }
-                const std::string edited = i % 2 ? Remove_Quelm_Entries(text)
-                                                 : Register_In_List(text, true, {}, hack).Text;
+                const std::string edited = i % 2 ? Remove_Quelm_Entries(read.Text)
+                                                 : Register_In_List(read.Text, true, {}, hack).Text;
                 const uint64_t saves_before = writer.saves;
-                const Replace_Result result = Replace_File_If_Unchanged(path, edited, read, error);
-                if (result == Replace_Result::Failed) {
+                const Result<Replace_Result> result = Replace_File_If_Unchanged(path, edited, read.Identity);
+                if (!result.Ok) {
                     ++failed;
                     break;
                 }
-                if (result == Replace_Result::Replaced) {
+                if (result.Value == Replace_Result::Replaced) {
                     ++edits;
                     if (writer.saves != saves_before) ++in_the_instant;
                     break;
@@ -132,8 +131,8 @@ int main(int argc, char** argv)
         }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::string text;
-    const bool whole_at_end = Read_Small_File(path, text) == Profile_Load::Loaded && Whole(text);
+    const Small_File at_end = Read_Small_File(path);
+    const bool whole_at_end = at_end.State == File_State::Loaded && Whole(at_end.Text);
     fs::remove_all(folder);
 
     std::printf("rounds: %ld each, beside a writer that renames a new save into place without pause\n", rounds);

@@ -16,24 +16,19 @@ const QString kInterface = QStringLiteral("org.gnome.Mutter.IdleMonitor");
 
 }  // namespace
 
-bool Gnome_Idle::Start(int milliseconds, std::function<void(Idle_Change)> notify, QString* why)
+Outcome Gnome_Idle::Start(int milliseconds, std::function<void(Idle_Change)> notify)
 {
     notify_ = std::move(notify);
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        *why = QStringLiteral("no session bus to ask GNOME about idleness");
-        return false;
-    }
+    if (!bus.isConnected()) return Failed("no session bus to ask GNOME about idleness");
     // Connected first, so that no firing goes by between the watch and the connection.
     bus.connect(kService, kPath, kInterface, QStringLiteral("WatchFired"), this, SLOT(Fired(uint)));
     QDBusInterface monitor(kService, kPath, kInterface, bus);
     QDBusReply<uint> reply = monitor.call(QStringLiteral("AddIdleWatch"), static_cast<qulonglong>(milliseconds));
-    if (!reply.isValid()) {
-        *why = QStringLiteral("GNOME's idle monitor does not answer (%1)").arg(reply.error().message());
-        return false;
-    }
+    if (!reply.isValid())
+        return Failed(Message_Text(QStringLiteral("GNOME's idle monitor does not answer (%1)").arg(reply.error().message())));
     idle_watch_ = reply.value();
-    return true;
+    return Succeeded();
 }
 
 void Gnome_Idle::Fired(uint id)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "idle_source.h"
+#include "outcome.h"
 
 #include <QObject>
 #include <functional>
@@ -10,9 +11,9 @@
 class Gnome_Idle : public QObject {
     Q_OBJECT
 public:
-    // Asks mutter for word after milliseconds without input; false with why set when the session
-    // bus or the monitor is not there.
-    bool Start(int milliseconds, std::function<void(Idle_Change)> notify, QString* why);
+    // Asks mutter for word after milliseconds without input; failed when the session bus or the
+    // monitor is not there.
+    Outcome Start(int milliseconds, std::function<void(Idle_Change)> notify);
 
 private slots:
     void Fired(uint id);

@@ -1,7 +1,7 @@
 // The autostart entry of the idle watcher, written whole through a new file renamed over it.
 #include "idle_autostart.h"
 
-#include "profile.h"
+#include "files.h"
 
 #include <QString>
 #include <cerrno>
@@ -60,9 +60,9 @@ std::string Idle_Autostart_Entry(const std::string& quelmscr, int minutes)
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-Autostart_Change Enable_Idle_Start(const std::string& autostart_dir, const std::string& quelmscr, int minutes)
+Outcome Enable_Idle_Start(const std::string& autostart_dir, const std::string& quelmscr, int minutes)
 {
-    if (autostart_dir.empty()) return {false, "HOME is not set: there is no autostart folder"};
+    if (autostart_dir.empty()) return Failed("HOME is not set: there is no autostart folder");
     struct stat info {};
     // What was made for the entry: "1" the autostart folder, "2" its parent (~/.config) too.
     std::string made;
@@ -70,32 +70,32 @@ Autostart_Change Enable_Idle_Start(const std::string& autostart_dir, const std::
         const std::string parent = autostart_dir.substr(0, autostart_dir.find_last_of('/', autostart_dir.size() - 2));
         const bool parent_made = mkdir(parent.c_str(), 0700) == 0;
         if (mkdir(autostart_dir.c_str(), 0700) != 0 && errno != EEXIST)
-            return {false, "cannot make " + autostart_dir + ": " + std::strerror(errno)};
+            return Failed("cannot make " + autostart_dir + ": " + std::strerror(errno));
         made = parent_made ? "2" : "1";
     }
-    std::string error;
-    if (!Replace_File(autostart_dir + kEntryName, Idle_Autostart_Entry(quelmscr, minutes), error))
-        return {false, error};
-    if (!made.empty() && !Replace_File(autostart_dir + kMadeMark, made, error)) return {false, error};
-    return {true, "Quelm 3D starts after " + std::to_string(minutes) + " idle minute" + (minutes == 1 ? "" : "s") +
-                      " from your next login (" + autostart_dir + kEntryName + ")"};
+    if (Outcome written = Replace_File(autostart_dir + kEntryName, Idle_Autostart_Entry(quelmscr, minutes));
+        !written.Ok)
+        return written;
+    if (!made.empty())
+        if (Outcome marked = Replace_File(autostart_dir + kMadeMark, made); !marked.Ok) return marked;
+    return Succeeded("Quelm 3D starts after " + std::to_string(minutes) + " idle minute" + (minutes == 1 ? "" : "s") +
+                     " from your next login (" + autostart_dir + kEntryName + ")");
 }
 
-Autostart_Change Disable_Idle_Start(const std::string& autostart_dir)
+Outcome Disable_Idle_Start(const std::string& autostart_dir)
 {
-    if (autostart_dir.empty()) return {false, "HOME is not set: there is no autostart folder"};
+    if (autostart_dir.empty()) return Failed("HOME is not set: there is no autostart folder");
     const std::string entry = autostart_dir + kEntryName;
     if (unlink(entry.c_str()) != 0) {
-        if (errno == ENOENT) return {true, {}};
-        return {false, "cannot remove " + entry + ": " + std::strerror(errno)};
+        if (errno == ENOENT) return Succeeded();
+        return Failed("cannot remove " + entry + ": " + std::strerror(errno));
     }
     // Folders made for the entry go too, each only if nothing else came in meanwhile.
     const std::string mark = autostart_dir + kMadeMark;
-    std::string made;
-    Read_Small_File(mark, made);
+    const std::string made = Read_Small_File(mark).Text;
     if (unlink(mark.c_str()) == 0 && rmdir(autostart_dir.c_str()) == 0 && made == "2") {
         const std::string parent = autostart_dir.substr(0, autostart_dir.find_last_of('/', autostart_dir.size() - 2));
         rmdir(parent.c_str());
     }
-    return {true, "Quelm 3D no longer starts by itself (" + entry + " removed)"};
+    return Succeeded("Quelm 3D no longer starts by itself (" + entry + " removed)");
 }

@@ -3,12 +3,9 @@
 // without a systemd user instance; sway runs it through its config (see the README).
 #pragma once
 
-#include <string>
+#include "outcome.h"
 
-struct Autostart_Change {
-    bool Done = false;
-    std::string Message;
-};
+#include <string>
 
 // $XDG_CONFIG_HOME/autostart/ or ~/.config/autostart/, with "/"; empty when HOME is not set.
 std::string Autostart_Dir();
@@ -17,7 +14,8 @@ std::string Autostart_Dir();
 std::string Idle_Autostart_Entry(const std::string& quelmscr, int minutes);
 
 // Writes the entry (replacing one of ours with other minutes); folders made for it are noted so
-// that Disable_Idle_Start can take them away again.
-Autostart_Change Enable_Idle_Start(const std::string& autostart_dir, const std::string& quelmscr, int minutes);
-// Removes the entry, and the autostart folder when it is left empty and was made for it.
-Autostart_Change Disable_Idle_Start(const std::string& autostart_dir);
+// that Disable_Idle_Start can take them away again. The message says what was done, or why not.
+Outcome Enable_Idle_Start(const std::string& autostart_dir, const std::string& quelmscr, int minutes);
+// Removes the entry, and the autostart folder when it is left empty and was made for it; the
+// message is empty where there was no entry.
+Outcome Disable_Idle_Start(const std::string& autostart_dir);

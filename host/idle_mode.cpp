@@ -25,23 +25,22 @@ namespace {
 constexpr int kEngineEndWaitMs = 2000;   // after SIGTERM, before SIGKILL
 
 // One watcher per session: a lock on a file in the session's runtime folder, held until exit.
-bool Take_Session_Lock(QString* why)
+Outcome Take_Session_Lock()
 {
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty()) folder = QDir::tempPath();
     const QString path = folder + QStringLiteral("/quelm3d-idle-") + qEnvironmentVariable("WAYLAND_DISPLAY") +
                          QStringLiteral(".lock");
     const int fd = open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        *why = QStringLiteral("cannot open %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
-        return false;
-    }
+    if (fd < 0)
+        return Failed(
+            Message_Text(QStringLiteral("cannot open %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)))));
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
-        *why = QStringLiteral("another idle watcher runs for this session (%1 is locked)").arg(path);
-        return false;
+        return Failed(
+            Message_Text(QStringLiteral("another idle watcher runs for this session (%1 is locked)").arg(path)));
     }
-    return true;   // the descriptor stays open, and the lock with it, until the process ends
+    return Succeeded();   // the descriptor stays open, and the lock with it, until the process ends
 }
 
 class Engines {
@@ -100,44 +99,41 @@ private:
 
 }  // namespace
 
-std::optional<Idle_Request> Read_Idle_Request(const QStringList& args, QString* error)
+Result<std::optional<Idle_Request>> Read_Idle_Request(const QStringList& args)
 {
-    if (!args.contains(QStringLiteral("--idle"))) return std::nullopt;
+    if (!args.contains(QStringLiteral("--idle"))) return Succeeded();
     Idle_Request request;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QStringLiteral("--idle")) continue;
         const bool minutes = arg == QStringLiteral("--idle-minutes"), seconds = arg == QStringLiteral("--idle-seconds");
-        if (!minutes && !seconds) {
-            *error = QStringLiteral("--idle takes only --idle-minutes N or --idle-seconds N, not %1").arg(arg);
-            return std::nullopt;
-        }
+        if (!minutes && !seconds)
+            return Failed(Message_Text(
+                QStringLiteral("--idle takes only --idle-minutes N or --idle-seconds N, not %1").arg(arg)));
         bool ok = false;
         const int value = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
         const int most = minutes ? 1440 : 86400;
-        if (!ok || value < 1 || value > most) {
-            *error = QStringLiteral("%1 takes a number from 1 to %2").arg(arg).arg(most);
-            return std::nullopt;
-        }
+        if (!ok || value < 1 || value > most)
+            return Failed(Message_Text(QStringLiteral("%1 takes a number from 1 to %2").arg(arg).arg(most)));
         request.Milliseconds = value * (minutes ? 60000 : 1000);
         ++i;
     }
-    return request;
+    return {Succeeded(), request};
 }
 
 int Run_Idle_Mode(const Idle_Request& request, const QString& program_dir)
 {
     Catch_Quit_Signals();
-    QString why;
-    if (!Take_Session_Lock(&why)) {
-        Say(why);
+    if (const Outcome locked = Take_Session_Lock(); !locked.Ok) {
+        Say(locked.Message);
         return 1;
     }
-    std::unique_ptr<Idle_Source> source = Connect_Wayland_Idle(request.Milliseconds, &why);
-    if (!source) {
-        Say(why);
+    Result<std::unique_ptr<Idle_Source>> connected = Connect_Wayland_Idle(request.Milliseconds);
+    if (!connected.Ok) {
+        Say(connected.Message);
         return 1;
     }
+    const std::unique_ptr<Idle_Source> source = std::move(connected.Value);
     Engines engines(program_dir);
     Host_Loop loop;
     auto changed = [&](Idle_Change change) {
@@ -151,10 +147,10 @@ int Run_Idle_Mode(const Idle_Request& request, const QString& program_dir)
     QString protocol = source->Protocol();
     Gnome_Idle gnome;
     if (protocol.isEmpty()) {
-        if (!gnome.Start(request.Milliseconds, changed, &why)) {
+        if (const Outcome started = gnome.Start(request.Milliseconds, changed); !started.Ok) {
             Say("this session reports no idleness: its compositor offers neither ext-idle-notify-v1 nor "
                 "org_kde_kwin_idle, and %s",
-                qPrintable(why));
+                started.Message.c_str());
             return 1;
         }
         protocol = QStringLiteral("GNOME's org.gnome.Mutter.IdleMonitor");

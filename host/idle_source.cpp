@@ -2,6 +2,8 @@
 // (Qt's, where it has one, is not shared: the watcher may run with no window at all).
 #include "idle_source.h"
 
+#include "say.h"
+
 #include <ext-idle-notify-v1-client.h>
 #include <idle-client.h>
 #include <xdg-output-unstable-v1-client.h>
@@ -39,21 +41,17 @@ public:
         if (Display) wl_display_disconnect(Display);
     }
 
-    bool Connect(int milliseconds, QString* why)
+    Outcome Connect(int milliseconds)
     {
         Display = wl_display_connect(nullptr);
-        if (!Display) {
-            *why = QStringLiteral("no Wayland compositor to ask about idleness (WAYLAND_DISPLAY=%1)")
-                       .arg(qEnvironmentVariable("WAYLAND_DISPLAY"));
-            return false;
-        }
+        if (!Display)
+            return Failed(Message_Text(QStringLiteral("no Wayland compositor to ask about idleness (WAYLAND_DISPLAY=%1)")
+                                           .arg(qEnvironmentVariable("WAYLAND_DISPLAY"))));
         Registry = wl_display_get_registry(Display);
         wl_registry_add_listener(Registry, &Registry_Listener, this);
-        if (wl_display_roundtrip(Display) < 0 || wl_display_roundtrip(Display) < 0) {
-            *why = QStringLiteral("the Wayland compositor ended the connection");
-            return false;
-        }
-        if (!Seat || (!Ext_Notifier && !Kde_Idle)) return true;   // outputs only
+        if (wl_display_roundtrip(Display) < 0 || wl_display_roundtrip(Display) < 0)
+            return Failed("the Wayland compositor ended the connection");
+        if (!Seat || (!Ext_Notifier && !Kde_Idle)) return Succeeded();   // outputs only
         if (Ext_Notifier) {
             Ext_Notification = ext_idle_notifier_v1_get_idle_notification(Ext_Notifier, static_cast<uint32_t>(milliseconds), Seat);
             ext_idle_notification_v1_add_listener(Ext_Notification, &Ext_Listener, this);
@@ -62,7 +60,7 @@ public:
             org_kde_kwin_idle_timeout_add_listener(Kde_Timeout, &Kde_Listener, this);
         }
         wl_display_flush(Display);
-        return true;
+        return Succeeded();
     }
 
     QString Protocol() const override
@@ -189,9 +187,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Idle_Source> Connect_Wayland_Idle(int milliseconds, QString* why)
+Result<std::unique_ptr<Idle_Source>> Connect_Wayland_Idle(int milliseconds)
 {
     auto source = std::make_unique<Wayland_Idle>();
-    if (!source->Connect(milliseconds, why)) return nullptr;
-    return source;
+    if (Outcome connected = source->Connect(milliseconds); !connected.Ok) return connected;
+    return {Succeeded(), std::move(source)};
 }

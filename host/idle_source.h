@@ -4,6 +4,8 @@
 // gnome_idle.h).
 #pragma once
 
+#include "outcome.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -28,5 +30,5 @@ public:
 };
 
 // Connects to the session's compositor and asks it for word after milliseconds without input,
-// where it offers a protocol for that. nullptr with why set when there is no compositor.
-std::unique_ptr<Idle_Source> Connect_Wayland_Idle(int milliseconds, QString* why);
+// where it offers a protocol for that. Failed when there is no compositor.
+Result<std::unique_ptr<Idle_Source>> Connect_Wayland_Idle(int milliseconds);

@@ -42,21 +42,21 @@ int main(int argc, char** argv)
     Choose_Qt_Platform(line.Mode);
 
     // The session's idle watcher: engines on every output while the desktop is idle.
-    QString idle_error;
-    if (const auto idle = Read_Idle_Request(args, &idle_error)) {
+    const auto idle = Read_Idle_Request(args);
+    if (idle.Ok && idle.Value) {
         QCoreApplication app(argc, argv);
-        return Run_Idle_Mode(*idle, paths.Program_Dir);
+        return Run_Idle_Mode(*idle.Value, paths.Program_Dir);
     }
-    if (!idle_error.isEmpty()) {
-        Say(idle_error);
+    if (!idle.Ok) {
+        Say(idle.Message);
         return 2;
     }
 
     // Quelm 3D into the user's XScreenSaver list or out of it: no window, no engine.
-    QString list_error;
-    if (const auto list = Read_List_Request(args, &list_error)) return Change_Hack_List(*list);
-    if (!list_error.isEmpty()) {
-        Say(list_error);
+    const auto list = Read_List_Request(args);
+    if (list.Ok && list.Value) return Change_Hack_List(*list.Value);
+    if (!list.Ok) {
+        Say(list.Message);
         return 2;
     }
 

@@ -3,6 +3,7 @@
 // built on the product's title.
 #include "program_dir.h"
 
+#include "files.h"
 #include "profile.h"
 #include "say.h"
 
@@ -47,7 +48,7 @@ QString Without_Trailing_Slash(QString dir)
 QString Read_Path_Value(const QString& file_name)
 {
     Profile_File file;
-    if (Load_Profile(QFile::encodeName(file_name).toStdString(), file) != Profile_Load::Loaded) return {};
+    if (Load_Profile(QFile::encodeName(file_name).toStdString(), file) != File_State::Loaded) return {};
     const std::optional<std::string> value = file.Read_String(kPathSection, "Path");
     return value ? QFile::decodeName(value->c_str()) : QString();
 }
@@ -57,40 +58,32 @@ QString Errno_Text(int error) { return QString::fromLocal8Bit(std::strerror(erro
 // One link of the user's folder: made where the name is free, renewed where the link leads
 // nowhere (it named a program folder that has moved or gone), left alone otherwise: a file of
 // the user's own there is theirs.
-bool Link_Entry(const QByteArray& link, const QByteArray& target, QString* error)
+Outcome Link_Entry(const QByteArray& link, const QByteArray& target)
 {
     struct stat entry {};
     if (lstat(link.constData(), &entry) == 0) {
         struct stat followed {};
-        if (!S_ISLNK(entry.st_mode) || stat(link.constData(), &followed) == 0) return true;
-        if (unlink(link.constData()) != 0 && errno != ENOENT) {
-            *error = QStringLiteral("cannot replace the broken link %1: %2").arg(QFile::decodeName(link), Errno_Text(errno));
-            return false;
-        }
+        if (!S_ISLNK(entry.st_mode) || stat(link.constData(), &followed) == 0) return Succeeded();
+        if (unlink(link.constData()) != 0 && errno != ENOENT)
+            return Failed(Message_Text(QStringLiteral("cannot replace the broken link %1: %2")
+                                           .arg(QFile::decodeName(link), Errno_Text(errno))));
     }
     // Another host may be making the same folder at this moment; its link serves as well.
-    if (symlink(target.constData(), link.constData()) != 0 && errno != EEXIST) {
-        *error = QStringLiteral("cannot link %1 to %2: %3").arg(QFile::decodeName(link), QFile::decodeName(target),
-                                                                Errno_Text(errno));
-        return false;
-    }
-    return true;
+    if (symlink(target.constData(), link.constData()) != 0 && errno != EEXIST)
+        return Failed(Message_Text(QStringLiteral("cannot link %1 to %2: %3")
+                                       .arg(QFile::decodeName(link), QFile::decodeName(target), Errno_Text(errno))));
+    return Succeeded();
 }
 
-bool Write_Path_File(const QString& path_file, const QString& program_dir, QString* error)
+Outcome Write_Path_File(const QString& path_file, const QString& program_dir)
 {
-    if (!QDir().mkpath(QFileInfo(path_file).path())) {
-        *error = QStringLiteral("cannot make the folder %1").arg(QFileInfo(path_file).path());
-        return false;
-    }
+    if (!QDir().mkpath(QFileInfo(path_file).path()))
+        return Failed(Message_Text(QStringLiteral("cannot make the folder %1").arg(QFileInfo(path_file).path())));
     const std::string text = "[" + std::string(kPathSection) + "]\nPath=" +
                              QFile::encodeName(Without_Trailing_Slash(program_dir)).toStdString() + "\n";
-    std::string reason;
-    if (!Replace_File(QFile::encodeName(path_file).toStdString(), text, reason)) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path_file, QString::fromStdString(reason));
-        return false;
-    }
-    return true;
+    const Outcome written = Replace_File(QFile::encodeName(path_file).toStdString(), text);
+    if (written.Ok) return written;
+    return Failed(Message_Text(QStringLiteral("cannot write %1: ").arg(path_file)) + written.Message);
 }
 
 QString Canonical_Dir(const QString& dir)
@@ -129,43 +122,39 @@ bool Is_System_Program_Dir(const QString& dir) { return Canonical_Dir(dir) == Ca
 
 QString User_Program_Dir_Name() { return Data_Home() + QStringLiteral("/quelm3d/"); }
 
-bool Make_User_Program_Dir(const QString& user_dir, const QString& own_dir, QString* error)
+Outcome Make_User_Program_Dir(const QString& user_dir, const QString& own_dir)
 {
-    if (!QDir().mkpath(user_dir)) {
-        *error = QStringLiteral("cannot make the folder %1").arg(user_dir);
-        return false;
-    }
+    if (!QDir().mkpath(user_dir)) return Failed(Message_Text(QStringLiteral("cannot make the folder %1").arg(user_dir)));
     for (const char* name : kSharedEntries) {
         const QString target = own_dir + QString::fromLatin1(name);
         if (!QFileInfo::exists(target)) continue;   // nothing to link to (a build without help page)
-        if (!Link_Entry(QFile::encodeName(user_dir + QString::fromLatin1(name)), QFile::encodeName(target), error))
-            return false;
+        const Outcome linked =
+            Link_Entry(QFile::encodeName(user_dir + QString::fromLatin1(name)), QFile::encodeName(target));
+        if (!linked.Ok) return linked;
     }
-    return true;
+    return Succeeded();
 }
 
 QString Find_Program_Dir(const Program_Dir_Places& places)
 {
     const QString value = Read_Path_Value(places.Path_File);
-    QString error;
     if (!value.isEmpty()) {
         const QString dir = With_Trailing_Slash(value);
         // The user's own folder beside a system-wide install, removed since: made again.
-        if (places.Own_Dir_Shared && dir == places.User_Dir && !QFileInfo::exists(dir + QStringLiteral("zero")) &&
-            !Make_User_Program_Dir(dir, places.Own_Dir, &error))
-            Say("%s", qPrintable(error));
+        if (places.Own_Dir_Shared && dir == places.User_Dir && !QFileInfo::exists(dir + QStringLiteral("zero")))
+            if (const Outcome made = Make_User_Program_Dir(dir, places.Own_Dir); !made.Ok) Say(made.Message);
         return dir;
     }
     if (!places.Own_Dir_Shared) return places.Own_Dir;
 
     // A system-wide install: the settings files, the engine's temporary folder and the
     // screensaver list's record need a folder that is this user's.
-    if (!Make_User_Program_Dir(places.User_Dir, places.Own_Dir, &error)) {
-        Say("%s; the settings cannot be kept", qPrintable(error));
+    if (const Outcome made = Make_User_Program_Dir(places.User_Dir, places.Own_Dir); !made.Ok) {
+        Say("%s; the settings cannot be kept", made.Message.c_str());
         return places.Own_Dir;
     }
     // Without the Path file this run still works; the next one makes the same folder again.
-    if (!Write_Path_File(places.Path_File, places.User_Dir, &error)) Say("%s", qPrintable(error));
+    if (const Outcome written = Write_Path_File(places.Path_File, places.User_Dir); !written.Ok) Say(written.Message);
     return places.User_Dir;
 }
 

@@ -3,6 +3,8 @@
 // user's own that links to it), and the web pages the dialog links to.
 #pragma once
 
+#include "outcome.h"
+
 #include <QString>
 
 struct Host_Paths {
@@ -42,8 +44,8 @@ QString Find_Program_Dir(const Program_Dir_Places& places);
 
 // Makes user_dir (with "/") hold links to the engine, the pack and the help folder in own_dir,
 // where it has no entry of that name yet or a link that leads nowhere; every other entry, the
-// settings files among them, stays. error says why it could not.
-bool Make_User_Program_Dir(const QString& user_dir, const QString& own_dir, QString* error);
+// settings files among them, stays; the message says why it could not.
+Outcome Make_User_Program_Dir(const QString& user_dir, const QString& own_dir);
 
 // Why the engine cannot work in dir (it keeps its temporary folder there): empty when this
 // process may make files in it.

@@ -51,23 +51,24 @@ private:
 
 }  // namespace
 
-Engine_Start Start_Engine(const QString& program_dir)
+Result<long long> Start_Engine(const QString& program_dir)
 {
+    auto refused = [](const QString& why) { return Failed(Message_Text(why)); };
     const QString engine = program_dir + QStringLiteral("zero");
     const QFileInfo info(engine);
-    if (!info.exists()) return {false, QStringLiteral("the engine %1 is missing").arg(engine)};
+    if (!info.exists()) return refused(QStringLiteral("the engine %1 is missing").arg(engine));
     if (!info.isFile() || !info.isExecutable())
-        return {false, QStringLiteral("the engine %1 is not an executable program").arg(engine)};
+        return refused(QStringLiteral("the engine %1 is not an executable program").arg(engine));
     if (const QString reason = Unwritable_Reason(program_dir); !reason.isEmpty())
-        return {false, reason + QStringLiteral("; the engine was not started")};
+        return refused(reason + QStringLiteral("; the engine was not started"));
     QProcess process;
     process.setProgram(engine);
     process.setWorkingDirectory(program_dir);
     process.setStandardInputFile(QProcess::nullDevice());
     qint64 pid = 0;
     if (!process.startDetached(&pid))
-        return {false, QStringLiteral("the engine %1 could not be started: %2").arg(engine, process.errorString()), 0};
-    return {true, {}, pid};
+        return refused(QStringLiteral("the engine %1 could not be started: %2").arg(engine, process.errorString()));
+    return {Succeeded(), pid};
 }
 
 bool Engine_On_Wayland()
@@ -84,15 +85,15 @@ int Run_FullScreen_Mode(const QString& program_dir)
     Run_Mode_Window window(loop);
     window.hide();
 
-    const Engine_Start start = Start_Engine(program_dir);
-    if (!start.Started) {
-        Say(start.Error);
+    const Result<long long> start = Start_Engine(program_dir);
+    if (!start.Ok) {
+        Say(start.Message);
         return 1;
     }
     if (Engine_On_Wayland()) {
         // Another client's surface cannot be seen from here: the engine's process is watched instead.
-        loop.Engine_Pid = start.Pid;
-        Say("watching the engine's process %lld", start.Pid);
+        loop.Engine_Pid = start.Value;
+        Say("watching the engine's process %lld", start.Value);
     } else {
         QThread::msleep(kEngineStartWaitMs);
         loop.Remembered_Foreground = Foreground_Window();

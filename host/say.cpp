@@ -19,3 +19,7 @@ void Say(const QString& text)
 {
     std::fprintf(stderr, "quelmscr: %s\n", text.toLocal8Bit().constData());
 }
+
+void Say(const std::string& text) { std::fprintf(stderr, "quelmscr: %s\n", text.c_str()); }
+
+std::string Message_Text(const QString& text) { return text.toLocal8Bit().toStdString(); }

@@ -4,7 +4,12 @@
 
 #include <QString>
 
+#include <string>
+
 // printf-style; the line ending is added.
 void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A text that is already whole.
 void Say(const QString& text);
+void Say(const std::string& text);
+// A Qt text as an Outcome's message: the bytes Say writes for it.
+std::string Message_Text(const QString& text);

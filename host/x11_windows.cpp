@@ -1,11 +1,17 @@
 // X11 queries of the screensaver host. Its own connection, opened on first use, so the answers
 // do not depend on the toolkit's connection or platform plugin. Questions about other clients'
-// windows may meet a window that is gone: those errors are caught, never fatal.
+// windows may meet a window that is gone, and a server may refuse a GLX request: those errors are
+// caught, never fatal.
 #include "x11_windows.h"
 
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <GL/glxext.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
+
+#include <string_view>
 
 namespace {
 
@@ -32,11 +38,28 @@ bool activeWindowProperty(Display* display, unsigned long& window)
     return published;
 }
 
+// Xlib's error handler is one for the whole process and takes no state of its own: the count of
+// the one guarded call that runs at a time lives here.
 int Caught_Errors = 0;
 int countError(Display*, XErrorEvent*)
 {
     ++Caught_Errors;
     return 0;
+}
+
+// Runs requests that may fail on the server with X errors caught instead of ending the program
+// (a window gone meanwhile, a GLX request refused): true when it answered without an error. The
+// requests still queued before it are flushed first, so their errors are not counted here.
+template <typename Question>
+bool Ask_Guarded(Display* display, Question question)
+{
+    XSync(display, False);
+    Caught_Errors = 0;
+    auto previous = XSetErrorHandler(countError);
+    const bool answered = question();
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return answered && !Caught_Errors;
 }
 
 }  // namespace
@@ -51,20 +74,6 @@ unsigned long Foreground_Window()
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
     return focus;
-}
-
-// Runs one question about another client's window with X errors caught (the window may be gone
-// meanwhile): true when it answered without an error.
-template <typename Question>
-bool Ask_Guarded(Display* display, Question question)
-{
-    XSync(display, False);
-    Caught_Errors = 0;
-    auto previous = XSetErrorHandler(countError);
-    const bool answered = question();
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return answered && !Caught_Errors;
 }
 
 bool Window_Place(unsigned long window, Screen_Rect& place)
@@ -122,4 +131,76 @@ std::vector<Screen_Rect> Screen_Monitors()
     }
     if (list) XRRFreeMonitors(list);
     return monitors;
+}
+
+struct GL_Probe::Parts {
+    Display* display = nullptr;
+    GLXPbuffer surface = 0;
+    GLXContext context = nullptr;
+};
+
+GL_Probe::GL_Probe(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+
+GL_Probe::~GL_Probe()
+{
+    Display* display = parts_->display;
+    if (parts_->context) {
+        glXMakeContextCurrent(display, None, None, nullptr);
+        glXDestroyContext(display, parts_->context);
+    }
+    if (parts_->surface) glXDestroyPbuffer(display, parts_->surface);
+    XCloseDisplay(display);
+}
+
+std::unique_ptr<GL_Probe> GL_Probe::Open()
+{
+    auto parts = std::make_unique<Parts>();
+    parts->display = XOpenDisplay(nullptr);
+    if (!parts->display) return nullptr;
+    // Made before anything can fail, so that what was made is released on every way out.
+    Display* display = parts->display;
+    std::unique_ptr<GL_Probe> probe(new GL_Probe(std::move(parts)));
+    Parts& made = *probe->parts_;
+    const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, None};
+    int error_base = 0, event_base = 0, count = 0;
+    if (!glXQueryExtension(display, &error_base, &event_base)) return nullptr;
+    GLXFBConfig* configs = nullptr;
+    const bool created = Ask_Guarded(display, [&] {
+        configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
+        if (!configs || count < 1) return false;
+        const int size[] = {GLX_PBUFFER_WIDTH, 1, GLX_PBUFFER_HEIGHT, 1, None};
+        made.surface = glXCreatePbuffer(display, configs[0], size);
+        made.context = glXCreateNewContext(display, configs[0], GLX_RGBA_TYPE, nullptr, True);
+        return made.surface && made.context;
+    });
+    if (configs) XFree(configs);
+    if (!created) return nullptr;
+    const bool current = Ask_Guarded(display, [&] {
+        return glXMakeContextCurrent(display, made.surface, made.surface, made.context) == True;
+    });
+    if (!current || glXGetCurrentContext() != made.context) return nullptr;
+    return probe;
+}
+
+uint64_t GL_Probe::Video_Memory_Bytes() const
+{
+    Display* display = parts_->display;
+    uint64_t bytes = 0;
+    const char* glx_extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+    const char* gl_extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (glx_extensions && std::string_view(glx_extensions).find("GLX_MESA_query_renderer") != std::string_view::npos) {
+        auto query = reinterpret_cast<PFNGLXQUERYCURRENTRENDERERINTEGERMESAPROC>(
+            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXQueryCurrentRendererIntegerMESA")));
+        unsigned int megabytes = 0;
+        if (query && query(GLX_RENDERER_VIDEO_MEMORY_MESA, &megabytes)) bytes = uint64_t{megabytes} << 20;
+    }
+    const bool nvidia =
+        gl_extensions && std::string_view(gl_extensions).find("GL_NVX_gpu_memory_info") != std::string_view::npos;
+    if (bytes == 0 && nvidia) {
+        const GLenum kDedicatedVideoMemoryKb = 0x9047;
+        GLint kilobytes = 0;
+        glGetIntegerv(kDedicatedVideoMemoryKb, &kilobytes);
+        if (kilobytes > 0) bytes = uint64_t(kilobytes) << 10;
+    }
+    return bytes;
 }

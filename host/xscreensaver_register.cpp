@@ -5,7 +5,7 @@
 #include "xscreensaver_register.h"
 
 #include "idle_autostart.h"
-#include "profile.h"
+#include "files.h"
 #include "program_dir.h"
 #include "say.h"
 #include "xscreensaver_list.h"
@@ -64,27 +64,25 @@ Records Records_Of(const List_Files& files)
     return {base + ".before", base + ".registered"};
 }
 
-// A file of the list's: its text, whether it is there, and why it could not be read when it is
-// there and unreadable.
-Profile_Load Read_Whole(const std::string& path, std::string& text, std::string* error = nullptr,
-                        File_Identity* identity = nullptr)
+// A file of the list's; a message where it is there and unreadable.
+Result<Small_File> Read_Whole(const std::string& path)
 {
-    const Profile_Load state = Read_Small_File(path, text, identity);
-    if (state == Profile_Load::Unreadable && error)
-        *error = "cannot read " + path + " (not a readable file of at most 1 MiB)";
-    return state;
+    Small_File file = Read_Small_File(path);
+    if (file.State == File_State::Unreadable)
+        return Failed("cannot read " + path + " (not a readable file of at most 1 MiB)");
+    return {Succeeded(), std::move(file)};
 }
 
-bool Write_Record(const std::string& path, const std::string& text, std::string& error)
+Outcome Write_Record(const std::string& path, const std::string& text)
 {
-    std::string reason;
     const std::string folder = path.substr(0, path.rfind('/') + 1);
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (!ec) std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
-    if (!ec && Replace_File(path, text, reason)) return true;
-    error = "cannot keep the list's record " + path + ": " + (ec ? ec.message() : reason);
-    return false;
+    if (ec) return Failed("cannot keep the list's record " + path + ": " + ec.message());
+    const Outcome written = Replace_File(path, text);
+    if (written.Ok) return written;
+    return Failed("cannot keep the list's record " + path + ": " + written.Message);
 }
 
 // The records gone, and with them the folders made for them where nothing else is left in them:
@@ -101,16 +99,14 @@ void Remove_Records(const Records& records)
 }
 
 // The user's file written or removed, unless another program saved it since it was read.
-Replace_Result Write_List(const List_Files& files, const std::optional<std::string>& text,
-                          const File_Identity& read, std::string& error)
+Result<Replace_Result> Write_List(const List_Files& files, const std::optional<std::string>& text,
+                                  const File_Identity& read)
 {
     if (files.Before_Write) files.Before_Write();
-    std::string reason;
-    const Replace_Result result = text ? Replace_File_If_Unchanged(files.User_File, *text, read, reason)
-                                       : Remove_File_If_Unchanged(files.User_File, read, reason);
-    if (result == Replace_Result::Failed)
-        error = (text ? "cannot write " + files.User_File + ": " : std::string()) + reason;
-    return result;
+    Result<Replace_Result> written = text ? Replace_File_If_Unchanged(files.User_File, *text, read)
+                                          : Remove_File_If_Unchanged(files.User_File, read);
+    if (!written.Ok && text) written.Message = "cannot write " + files.User_File + ": " + written.Message;
+    return written;
 }
 
 std::string Kept_Changing(const List_Files& files)
@@ -130,9 +126,10 @@ std::string List_Record_Dir()
     return home.toStdString() + "/.local/state/quelm3d/";
 }
 
-std::optional<List_Request> Read_List_Request(const QStringList& args, QString* error)
+Result<std::optional<List_Request>> Read_List_Request(const QStringList& args)
 {
-    if (args.isEmpty()) return std::nullopt;
+    auto refused = [](const QString& why) { return Failed(Message_Text(why)); };
+    if (args.isEmpty()) return Succeeded();
     const QString& first = args.at(0);
     if (first == u"--register") {
         List_Request request;
@@ -143,126 +140,115 @@ std::optional<List_Request> Read_List_Request(const QStringList& args, QString* 
             } else if (arg == u"--idle-minutes") {
                 bool ok = false;
                 const int minutes = i + 1 < args.size() ? args.at(i + 1).toInt(&ok) : 0;
-                if (!ok || minutes < 1 || minutes > 1440) {
-                    *error = QStringLiteral("--idle-minutes takes a number from 1 to 1440");
-                    return std::nullopt;
-                }
+                if (!ok || minutes < 1 || minutes > 1440)
+                    return refused(QStringLiteral("--idle-minutes takes a number from 1 to 1440"));
                 request.Idle_Minutes = minutes;
                 ++i;
             } else if (!request.Hack.isEmpty()) {
-                *error = QStringLiteral("--register takes one hack path at most");
-                return std::nullopt;
+                return refused(QStringLiteral("--register takes one hack path at most"));
             } else if (!QDir::isAbsolutePath(arg)) {
-                *error = QStringLiteral("--register: \"%1\" is not an absolute path").arg(arg);
-                return std::nullopt;
+                return refused(QStringLiteral("--register: \"%1\" is not an absolute path").arg(arg));
             } else {
                 request.Hack = arg;
             }
         }
-        return request;
+        return {Succeeded(), request};
     }
     if (first == u"--unregister") {
-        if (args.size() > 1) {
-            *error = QStringLiteral("--unregister takes no arguments");
-            return std::nullopt;
-        }
-        return List_Request{List_Action::Unregister, {}};
+        if (args.size() > 1) return refused(QStringLiteral("--unregister takes no arguments"));
+        return {Succeeded(), List_Request{List_Action::Unregister, {}}};
     }
-    return std::nullopt;
+    return Succeeded();
 }
 
 List_Change Register_Hack(const List_Files& files, const std::string& hack_path)
 {
     const Records records = Records_Of(files);
-    List_Change change;
-    for (; change.Redone < kEditTries; ++change.Redone) {
-        std::string text, app_defaults, error;
-        File_Identity read;
-        const Profile_Load state = Read_Whole(files.User_File, text, &error, &read);
-        if (state == Profile_Load::Unreadable) return {false, error, change.Redone};
-        const bool exists = state == Profile_Load::Loaded;
-        Read_Whole(files.App_Defaults, app_defaults);
-        const List_Registration made = Register_In_List(text, exists, app_defaults, hack_path);
+    int redone = 0;
+    for (; redone < kEditTries; ++redone) {
+        const Result<Small_File> read = Read_Whole(files.User_File);
+        if (!read.Ok) return {read, redone};
+        const bool exists = read.Value.State == File_State::Loaded;
+        const std::string& text = read.Value.Text;
+        const List_Registration made =
+            Register_In_List(text, exists, Read_Small_File(files.App_Defaults).Text, hack_path);
         switch (made.Outcome) {
         case List_Outcome::No_List:
-            return {false,
-                    files.User_File + " has no list of hacks and XScreenSaver's own list (" + files.App_Defaults +
-                        ") is missing: is XScreenSaver installed?",
-                    change.Redone};
+            return {Failed(files.User_File + " has no list of hacks and XScreenSaver's own list (" +
+                           files.App_Defaults + ") is missing: is XScreenSaver installed?"),
+                    redone};
         case List_Outcome::Unusable_Path:
-            return {false, hack_path + " holds a line break, which XScreenSaver's list cannot carry", change.Redone};
+            return {Failed(hack_path + " holds a line break, which XScreenSaver's list cannot carry"), redone};
         case List_Outcome::Already_There:
-            return {true,
-                    "Quelm 3D is already in XScreenSaver's list (" + files.User_File + "); its line is kept as it is",
-                    change.Redone};
+            return {Succeeded("Quelm 3D is already in XScreenSaver's list (" + files.User_File +
+                              "); its line is kept as it is"),
+                    redone};
         case List_Outcome::Added:
         case List_Outcome::Path_Updated:
             break;
         }
 
         // A second --register keeps the record of the file as it was before the first.
-        std::string ignored;
-        const bool first = Read_Whole(records.Registered, ignored) == Profile_Load::Missing;
+        const bool first = Read_Small_File(records.Registered).State == File_State::Missing;
         if (first) {
             unlink(records.Before.c_str());
-            if (exists && !Write_Record(records.Before, text, error)) return {false, error, change.Redone};
+            if (exists)
+                if (Outcome kept = Write_Record(records.Before, text); !kept.Ok) return {kept, redone};
         }
-        if (!Write_Record(records.Registered, Remove_Quelm_Entries(made.Text), error)) {
+        if (Outcome kept = Write_Record(records.Registered, Remove_Quelm_Entries(made.Text)); !kept.Ok) {
             if (first) Remove_Records(records);
-            return {false, error, change.Redone};
+            return {kept, redone};
         }
-        const Replace_Result written = Write_List(files, made.Text, read, error);
-        if (written != Replace_Result::Replaced && first) Remove_Records(records);
-        if (written == Replace_Result::Failed) return {false, error, change.Redone};
-        if (written == Replace_Result::Changed) continue;
-        return {true,
-                made.Outcome == List_Outcome::Added
-                    ? "Quelm 3D added to XScreenSaver's list (" + files.User_File + ")"
-                    : "Quelm 3D's line in XScreenSaver's list (" + files.User_File + ") now runs " + hack_path +
-                          ", with its options kept",
-                change.Redone};
+        const Result<Replace_Result> written = Write_List(files, made.Text, read.Value.Identity);
+        if (!(written.Ok && written.Value == Replace_Result::Replaced) && first) Remove_Records(records);
+        if (!written.Ok) return {written, redone};
+        if (written.Value == Replace_Result::Changed) continue;
+        return {Succeeded(made.Outcome == List_Outcome::Added
+                              ? "Quelm 3D added to XScreenSaver's list (" + files.User_File + ")"
+                              : "Quelm 3D's line in XScreenSaver's list (" + files.User_File + ") now runs " +
+                                    hack_path + ", with its options kept"),
+                redone};
     }
-    return {false, Kept_Changing(files), change.Redone};
+    return {Failed(Kept_Changing(files)), redone};
 }
 
 List_Change Unregister_Hack(const List_Files& files)
 {
     const Records records = Records_Of(files);
-    List_Change change;
-    for (; change.Redone < kEditTries; ++change.Redone) {
-        std::string text, error;
-        File_Identity read;
-        const Profile_Load state = Read_Whole(files.User_File, text, &error, &read);
-        if (state == Profile_Load::Unreadable) return {false, error, change.Redone};
-        if (state == Profile_Load::Missing) {
+    int redone = 0;
+    for (; redone < kEditTries; ++redone) {
+        const Result<Small_File> read = Read_Whole(files.User_File);
+        if (!read.Ok) return {read, redone};
+        if (read.Value.State == File_State::Missing) {
             Remove_Records(records);
-            return {true, "there is no " + files.User_File + "; nothing to take out", change.Redone};
+            return {Succeeded("there is no " + files.User_File + "; nothing to take out"), redone};
         }
-        const std::string stripped = Remove_Quelm_Entries(text);
-        std::string registered, before, message;
+        const std::string stripped = Remove_Quelm_Entries(read.Value.Text);
+        std::string message;
         std::optional<std::string> result;   // the file's new text; nothing: the file goes
         // The record was made for this very list, and everything but our line is as --register
         // left it: the file as it was, or none where there was none.
-        if (Read_Whole(records.Registered, registered) == Profile_Load::Loaded && registered == stripped) {
-            const Profile_Load before_state = Read_Whole(records.Before, before, &error);
-            if (before_state == Profile_Load::Unreadable) return {false, error, change.Redone};
+        const Small_File registered = Read_Small_File(records.Registered);
+        if (registered.State == File_State::Loaded && registered.Text == stripped) {
+            const Result<Small_File> before = Read_Whole(records.Before);
+            if (!before.Ok) return {before, redone};
             // A line of ours already there before the first --register (written by hand) goes too.
-            if (before_state == Profile_Load::Loaded) result = Remove_Quelm_Entries(before);
+            if (before.Value.State == File_State::Loaded) result = Remove_Quelm_Entries(before.Value.Text);
             message = "Quelm 3D taken out of XScreenSaver's list; " + files.User_File + " is as it was before";
-        } else if (stripped != text) {
+        } else if (stripped != read.Value.Text) {
             result = stripped;
             message = "Quelm 3D taken out of XScreenSaver's list (" + files.User_File + ")";
         } else {
             Remove_Records(records);
-            return {true, "Quelm 3D is not in XScreenSaver's list (" + files.User_File + ")", change.Redone};
+            return {Succeeded("Quelm 3D is not in XScreenSaver's list (" + files.User_File + ")"), redone};
         }
-        const Replace_Result written = Write_List(files, result, read, error);
-        if (written == Replace_Result::Failed) return {false, error, change.Redone};
-        if (written == Replace_Result::Changed) continue;
+        const Result<Replace_Result> written = Write_List(files, result, read.Value.Identity);
+        if (!written.Ok) return {written, redone};
+        if (written.Value == Replace_Result::Changed) continue;
         Remove_Records(records);
-        return {true, message, change.Redone};
+        return {Succeeded(message), redone};
     }
-    return {false, Kept_Changing(files), change.Redone};
+    return {Failed(Kept_Changing(files)), redone};
 }
 
 int Change_Hack_List(const List_Request& request)
@@ -289,14 +275,14 @@ int Change_Hack_List(const List_Request& request)
                                    ? Register_Hack(files, QFile::encodeName(hack).toStdString())
                                    : Unregister_Hack(files);
     Say("%s", change.Message.c_str());
-    if (change.Done && change.Redone > 0)
+    if (change.Ok && change.Redone > 0)
         Say("(%s was saved by another program meanwhile and read again, %d time%s)", files.User_File.c_str(),
             change.Redone, change.Redone == 1 ? "" : "s");
     // The idle start: wanted on a Wayland session (XScreenSaver cannot run there) or when asked;
     // always taken out with the list's entry.
     const bool idle_wanted = request.Action == List_Action::Register &&
                              (request.Idle_Start || !qEnvironmentVariable("WAYLAND_DISPLAY").isEmpty());
-    Autostart_Change idle{true, {}};
+    Outcome idle = Succeeded();
     if (idle_wanted) {
         const QString quelmscr = Is_System_Program_Dir(Executable_Dir()) ? QStringLiteral("/usr/bin/quelmscr")
                                                                          : Executable_Dir() + QStringLiteral("quelmscr");
@@ -306,6 +292,6 @@ int Change_Hack_List(const List_Request& request)
     }
     if (!idle.Message.empty()) Say("%s", idle.Message.c_str());
     // On a Wayland session the idle start is what counts; XScreenSaver may not even be there.
-    if (idle_wanted) return idle.Done ? 0 : 1;
-    return change.Done && idle.Done ? 0 : 1;
+    if (idle_wanted) return idle.Ok ? 0 : 1;
+    return change.Ok && idle.Ok ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 // byte when nothing else in it changed meanwhile.
 #pragma once
 
+#include "outcome.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -22,9 +24,9 @@ struct List_Request {
 };
 
 // The request when the first argument is --register (then at most an absolute hack path,
-// --idle-start and --idle-minutes N, in any order) or --unregister (alone); error receives why
-// arguments that start so cannot be taken.
-std::optional<List_Request> Read_List_Request(const QStringList& args, QString* error);
+// --idle-start and --idle-minutes N, in any order) or --unregister (alone); no request for other
+// arguments. Failed with the reason where arguments that start so cannot be taken.
+Result<std::optional<List_Request>> Read_List_Request(const QStringList& args);
 
 struct List_Files {
     std::string User_File;      // ~/.xscreensaver
@@ -34,10 +36,9 @@ struct List_Files {
     std::function<void()> Before_Write;
 };
 
-struct List_Change {
-    bool Done = false;
-    std::string Message;   // what happened, or why nothing did
-    int Redone = 0;        // how often the file changed between reading and writing, and was read again
+// What happened, or why nothing did.
+struct List_Change : Outcome {
+    int Redone = 0;   // how often the file changed between reading and writing, and was read again
 };
 
 // The folder for the records of this user's lists: $XDG_STATE_HOME/quelm3d/, or

@@ -110,9 +110,9 @@ Form_Settings Read_Settings_Files(const QString& program_dir)
 // Replaces one file whole; a failure is shown with the file's path.
 static bool Write_File(const QString& path, const std::string& text)
 {
-    std::string reason;
-    if (Replace_File(QFile::encodeName(path).toStdString(), text, reason)) return true;
-    Say("%s: %s", QFile::encodeName(path).constData(), reason.c_str());
+    const Outcome written = Replace_File(QFile::encodeName(path).toStdString(), text);
+    if (written.Ok) return true;
+    Say("%s: %s", QFile::encodeName(path).constData(), written.Message.c_str());
     Show_Error_Message(QString("Unable to write to %1").arg(path));
     return false;
 }
@@ -132,9 +132,9 @@ bool Save_Settings(const Form_Settings& settings, const QString& program_dir)
 static bool Erase_Section_Of(const QString& path, const char* section)
 {
     Profile_File file;
-    Profile_Load loaded = Load_Profile(QFile::encodeName(path).toStdString(), file);
-    if (loaded == Profile_Load::Missing) return true;
-    if (loaded == Profile_Load::Unreadable) {
+    const File_State loaded = Load_Profile(QFile::encodeName(path).toStdString(), file);
+    if (loaded == File_State::Missing) return true;
+    if (loaded == File_State::Unreadable) {
         Show_Error_Message(QString("Unable to write to %1").arg(path));
         return false;
     }

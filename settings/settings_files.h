@@ -35,7 +35,7 @@ struct Form_Settings {
 };
 
 // The files' paths: the program directory (ending with "/") and the name, or an existing file
-// whose name differs from it only in letter case (the one the engine reads, see profile.h).
+// whose name differs from it only in letter case (the one the engine reads, see files.h).
 QString Behaviour_File_Path(const QString& program_dir);
 QString State_File_Path(const QString& program_dir);
 

@@ -1,13 +1,17 @@
 // Screen metrics, processor clock, video memory and memory status for the settings form.
 #include "system_info.h"
 
+#include "x11_windows.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <fstream>
+#include <memory>
 #include <sched.h>
 #include <sstream>
 #include <sys/resource.h>
@@ -17,12 +21,6 @@
 #include <x86intrin.h>
 #define QUELM_HAS_TSC 1
 #endif
-
-// Xlib and GLX last: their macros clash with Qt's names.
-#include <GL/gl.h>
-#include <GL/glx.h>
-#include <GL/glxext.h>
-#include <X11/Xlib.h>
 
 Screen_Metrics Get_Screen_Metrics(QWidget* form)
 {
@@ -73,86 +71,19 @@ double Get_CPU_Speed_MHz()
 }
 
 namespace {
-struct Video_Query {
-    Display* display = nullptr;
-    GLXContext context = nullptr;
-    GLXPbuffer surface = 0;
-};
-Video_Query g_query;
-bool g_x_error = false;
-int Note_X_Error(Display*, XErrorEvent*)
-{
-    g_x_error = true;
-    return 0;
-}
+// Between the form's Open_DirectDraw and Close_DirectDraw.
+std::unique_ptr<GL_Probe> g_probe;
 }   // namespace
 
 bool Open_DirectDraw(QWidget*)
 {
-    Close_DirectDraw();
-    g_query.display = XOpenDisplay(nullptr);
-    if (!g_query.display) return false;
-    // A server that refuses a GLX request must not end the program: errors are only noted.
-    g_x_error = false;
-    auto old_handler = XSetErrorHandler(Note_X_Error);
-    const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, None};
-    int count = 0;
-    int error_base = 0, event_base = 0;
-    GLXFBConfig* configs = nullptr;
-    if (glXQueryExtension(g_query.display, &error_base, &event_base))
-        configs = glXChooseFBConfig(g_query.display, DefaultScreen(g_query.display), attributes, &count);
-    if (configs && count > 0) {
-        const int size[] = {GLX_PBUFFER_WIDTH, 1, GLX_PBUFFER_HEIGHT, 1, None};
-        g_query.surface = glXCreatePbuffer(g_query.display, configs[0], size);
-        g_query.context = glXCreateNewContext(g_query.display, configs[0], GLX_RGBA_TYPE, nullptr, True);
-        XSync(g_query.display, False);
-        if (!g_x_error && g_query.surface && g_query.context)
-            glXMakeContextCurrent(g_query.display, g_query.surface, g_query.surface, g_query.context);
-        XSync(g_query.display, False);
-    }
-    if (configs) XFree(configs);
-    XSetErrorHandler(old_handler);
-    if (g_x_error || !g_query.context || glXGetCurrentContext() != g_query.context) {
-        Close_DirectDraw();
-        return false;
-    }
-    return true;
+    g_probe = GL_Probe::Open();
+    return g_probe != nullptr;
 }
 
-double Get_Video_Memory_Mb()
-{
-    if (!g_query.context) return 0;
-    uint64_t bytes = 0;
-    const char* glx_extensions = glXQueryExtensionsString(g_query.display, DefaultScreen(g_query.display));
-    const char* gl_extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (glx_extensions && std::string_view(glx_extensions).find("GLX_MESA_query_renderer") != std::string_view::npos) {
-        auto query = reinterpret_cast<PFNGLXQUERYCURRENTRENDERERINTEGERMESAPROC>(
-            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXQueryCurrentRendererIntegerMESA")));
-        unsigned int megabytes = 0;
-        if (query && query(GLX_RENDERER_VIDEO_MEMORY_MESA, &megabytes)) bytes = uint64_t{megabytes} << 20;
-    }
-    const bool nvidia =
-        gl_extensions && std::string_view(gl_extensions).find("GL_NVX_gpu_memory_info") != std::string_view::npos;
-    if (bytes == 0 && nvidia) {
-        const GLenum kDedicatedVideoMemoryKb = 0x9047;
-        GLint kilobytes = 0;
-        glGetIntegerv(kDedicatedVideoMemoryKb, &kilobytes);
-        if (kilobytes > 0) bytes = uint64_t(kilobytes) << 10;
-    }
-    return static_cast<double>(bytes / 1000000);
-}
+double Get_Video_Memory_Mb() { return g_probe ? static_cast<double>(g_probe->Video_Memory_Bytes() / 1000000) : 0; }
 
-void Close_DirectDraw()
-{
-    if (!g_query.display) return;
-    if (g_query.context) {
-        glXMakeContextCurrent(g_query.display, None, None, nullptr);
-        glXDestroyContext(g_query.display, g_query.context);
-    }
-    if (g_query.surface) glXDestroyPbuffer(g_query.display, g_query.surface);
-    XCloseDisplay(g_query.display);
-    g_query = Video_Query();
-}
+void Close_DirectDraw() { g_probe.reset(); }
 
 Memory_Status Parse_Memory_Status(std::string_view meminfo)
 {

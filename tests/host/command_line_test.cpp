@@ -1,12 +1,6 @@
-// The host's command line (the screensaver's modes and a daemon's hack options), program
-// directory and web addresses.
+// The host's command line (the screensaver's modes and a daemon's hack options).
 #include "command_line.h"
-#include "program_dir.h"
-#include "x11_windows.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 class CommandLineTest : public QObject {
@@ -50,54 +44,6 @@ private slots:
                                                                   : "";
         QCOMPARE(letter, mode);
         QCOMPARE(qulonglong(line.Preview_Window), handle);
-    }
-
-    void programDirectory_data()
-    {
-        QTest::addColumn<QByteArray>("file");   // empty: no file at all
-        QTest::addColumn<QString>("expected");  // "EXE" stands for the test program's folder
-        QTest::newRow("absent") << QByteArray() << "EXE";
-        QTest::newRow("empty value") << QByteArray("[General]\nPath=\n") << "EXE";
-        QTest::newRow("value") << QByteArray("[General]\nPath=/opt/quelm 3d\n") << "/opt/quelm 3d/";
-        QTest::newRow("names ignore case, blanks, slash") << QByteArray("[general]\r\npath = /opt/q/ \r\n") << "/opt/q/";
-        QTest::newRow("other section") << QByteArray("[Other]\nPath=/nope\n") << "EXE";
-        QTest::newRow("other keys only") << QByteArray("[General]\nPathX=/nope\n") << "EXE";
-    }
-    void programDirectory()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, expected);
-        QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-        if (!file.isNull()) {
-            QDir(config.path()).mkpath("Velmora");
-            QFile out(config.path() + "/Velmora/Quelm 3D.ini");
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(file);
-        }
-        Host_Paths paths;
-        Init_Paths(paths);
-        if (expected == u"EXE") expected = QCoreApplication::applicationDirPath() + u'/';
-        QCOMPARE(paths.Program_Dir, expected);
-        QCOMPARE(paths.Help_Dir, expected + "Info/");
-    }
-
-    void configHomeDefaultsToDotConfig()
-    {
-        qunsetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", "/home/someone");
-        QCOMPARE(Path_File_Name(), QStringLiteral("/home/someone/.config/Velmora/Quelm 3D.ini"));
-    }
-
-    void webAddresses()
-    {
-        Host_Paths paths;
-        Build_Web_Links(paths);
-        QVERIFY(paths.Home_Page_Address.startsWith("https://"));
-        QVERIFY(paths.Home_Page_Address.endsWith("/quelm-3d-screensaver.shtml"));
-        const QString site = paths.Home_Page_Address.chopped(QStringLiteral("quelm-3d-screensaver.shtml").size());
-        QCOMPARE(paths.Support_Page_Address, site + "support.shtml");
-        QVERIFY(!site.contains(' '));
     }
 
     void hackRequest_data()
@@ -187,32 +133,6 @@ private slots:
         QCOMPARE(request->Settings_Pane, pane);
         // Our own modes are not the daemon's: options without --root or a window mean nothing.
         QVERIFY(!Read_Hack_Request({"/c", "--bogus"}, "0x40000C", false, &error));
-    }
-
-    // The daemon's copy on the first monitor plays the sound; a window finds its monitor by its middle.
-    void monitorOfWindow_data()
-    {
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("y");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<int>("monitor");
-        QTest::newRow("left") << 0 << 0 << 1280 << 720 << 0;
-        QTest::newRow("right") << 1280 << 0 << 1280 << 720 << 1;
-        QTest::newRow("below") << 0 << 720 << 1920 << 1080 << 2;
-        QTest::newRow("spanning two, middle on the right") << 200 << 0 << 2360 << 720 << 1;
-        QTest::newRow("off every monitor") << 2600 << 800 << 100 << 100 << -1;
-        QTest::newRow("small pane inside the right one") << 2000 << 300 << 200 << 150 << 1;
-    }
-    void monitorOfWindow()
-    {
-        QFETCH(int, x);
-        QFETCH(int, y);
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(int, monitor);
-        const std::vector<Screen_Rect> monitors = {{0, 0, 1280, 720}, {1280, 0, 1280, 720}, {0, 720, 1920, 1080}};
-        QCOMPARE(Monitor_Holding({x, y, width, height}, monitors), monitor);
     }
 };
 

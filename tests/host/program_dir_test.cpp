@@ -1,6 +1,9 @@
-// The program directory beside a system-wide install: the user's own folder made with links to
-// the shared program, named in a new Path file, and what is already in such a folder kept.
+// The program directory: the Path file's value, and beside a system-wide install the user's own
+// folder made with links to the shared program, named in a new Path file, and what is already in
+// such a folder kept; the web addresses.
 #include "program_dir.h"
+
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -29,16 +32,18 @@ std::string Text(const fs::path& path)
 
 // A shared program folder (engine, pack, help) and a home for the user's folder and Path file.
 struct Machine {
-    fs::path root = fs::temp_directory_path() / ("quelm-dir-" + std::to_string(getpid()));
+    TempFolder folder{"dir"};
+    fs::path root = folder.path();
     fs::path shared = root / "lib/quelm3d", user = root / "home/.local/share/quelm3d";
     fs::path path_file = root / "home/.config/Velmora/Quelm 3D.ini";
     Machine()
     {
-        fs::remove_all(root);
+        // Open to every user, as a machine's folders are: another user's view of it is tested.
+        fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
         fs::create_directories(shared / "Info");
         for (const char* name : {"zero", "data.res", "Info/help.html"}) std::ofstream(shared / name) << name;
     }
-    ~Machine() { fs::remove_all(root); }
     std::string Find(bool shared_dir) const
     {
         return Find_Program_Dir({Q(path_file), Q(Dir(shared)), shared_dir, Q(Dir(user))}).toStdString();
@@ -61,8 +66,8 @@ TEST(UserProgramDir, ASystemInstallGetsAFolderOfTheUsersOwn)
     std::ofstream(m.user / "zero") << "mine";
     fs::remove(m.user / "data.res");
     fs::create_symlink(m.root / "gone", m.user / "data.res");
-    QString error;
-    ASSERT_TRUE(Make_User_Program_Dir(Q(Dir(m.user)), Q(Dir(m.shared)), &error)) << error.toStdString();
+    const Outcome made = Make_User_Program_Dir(Q(Dir(m.user)), Q(Dir(m.shared)));
+    ASSERT_TRUE(made.Ok) << made.Message;
     EXPECT_EQ(Text(m.user / "zero"), "mine");
     EXPECT_EQ(fs::read_symlink(m.user / "data.res"), m.shared / "data.res");
 }
@@ -75,6 +80,11 @@ TEST(UserProgramDir, OnlyASharedFolderWithoutAPathTakesOne)
         std::string expected;    // "user", "shared" or a folder
     };
     const Row rows[] = {{false, "", "shared"},
+                        {false, "[General]\nPath=/opt/quelm 3d\n", "/opt/quelm 3d/"},
+                        {false, "[general]\r\npath = /opt/q/ \r\n", "/opt/q/"},   // names ignore case; blanks, "/"
+                        {false, "[General]\nPath=\n", "shared"},
+                        {false, "[Other]\nPath=/nope\n", "shared"},
+                        {false, "[General]\nPathX=/nope\n", "shared"},
                         {true, "[General]\nPath=/opt/quelm 3d\n", "/opt/quelm 3d/"},
                         {true, "[General]\nPath=\n", "user"},
                         {true, "[Other]\nPath=/nope\n", "user"}};
@@ -103,6 +113,43 @@ TEST(UserProgramDir, WhatCannotBeMadeIsSaidAndTheRunGoesOn)
     EXPECT_EQ(m.Find(true), Dir(m.user));     // no Path file: this run still goes on in the user's folder
     EXPECT_FALSE(fs::exists(m.path_file));
     EXPECT_TRUE(Is_System_Program_Dir(System_Program_Dir()));
+}
+
+// The Path file in the user's configuration folder names the program directory, else the
+// executable's own folder (writable here) is it; the help pages lie in it.
+TEST(ProgramDir, PathFileAndHelpFolder)
+{
+    TempFolder config("config");
+    const QByteArray saved_config = qgetenv("XDG_CONFIG_HOME"), saved_home = qgetenv("HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(Q(config.str())));
+    EXPECT_EQ(Path_File_Name(), Q(config.str() + "/Velmora/Quelm 3D.ini"));
+    Host_Paths paths;
+    Init_Paths(paths);
+    const std::string own = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
+    EXPECT_EQ(paths.Program_Dir.toStdString(), own);
+    fs::create_directories(config / "Velmora");
+    std::ofstream(config / "Velmora/Quelm 3D.ini") << "[General]\nPath=/opt/quelm 3d\n";
+    Init_Paths(paths);
+    EXPECT_EQ(paths.Program_Dir.toStdString(), "/opt/quelm 3d/");
+    EXPECT_EQ(paths.Help_Dir.toStdString(), "/opt/quelm 3d/Info/");
+
+    qunsetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", "/home/someone");
+    EXPECT_EQ(Path_File_Name().toStdString(), "/home/someone/.config/Velmora/Quelm 3D.ini");
+    qputenv("XDG_CONFIG_HOME", saved_config);
+    if (saved_config.isNull()) qunsetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", saved_home);
+}
+
+TEST(ProgramDir, WebAddresses)
+{
+    Host_Paths paths;
+    Build_Web_Links(paths);
+    const std::string home = paths.Home_Page_Address.toStdString(), page = "quelm-3d-screensaver.shtml";
+    ASSERT_TRUE(home.starts_with("https://") && home.ends_with("/" + page)) << home;
+    const std::string site = home.substr(0, home.size() - page.size());
+    EXPECT_EQ(paths.Support_Page_Address.toStdString(), site + "support.shtml");
+    EXPECT_EQ(site.find(' '), std::string::npos);
 }
 
 // Root may write anywhere, so what the engine's folder is for another user runs as "nobody" in a

@@ -1,6 +1,8 @@
 // XScreenSaver's list read as the daemon reads it, and Quelm 3D's line put into it and taken out.
 #include "xscreensaver_list.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -194,8 +196,8 @@ std::string Run_Hack(const std::vector<std::string>& argv, const fs::path& recor
 
 TEST(ListText, ThePathReachesExecvpWhole)
 {
-    const fs::path root = fs::temp_directory_path() / ("quelm-exec-" + std::to_string(getpid()));
-    fs::remove_all(root);
+    const TempFolder folder("exec");
+    const fs::path& root = folder.path();
     const std::string folders[] = {"a b", "a  b", "a\tb", "a'b",  "a\"b", "a$b",  "a\\b",       "a*b", "a;b",
                                    "a=b", "a#b",  "a!b",  "a`b", "a=b c", "a:b", "a\xc3\xa9" "b", "ab "};
     for (const std::string& folder : folders) {
@@ -220,7 +222,6 @@ TEST(ListText, ThePathReachesExecvpWhole)
         }
         EXPECT_EQ(Remove_Quelm_Entries(made.Text), kList);
     }
-    fs::remove_all(root);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The user's XScreenSaver list changed on disk by quelmscr --register and --unregister, with its
 // earlier state given back.
+#include "files.h"
 #include "idle_autostart.h"
-#include "profile.h"
 #include "xscreensaver_list.h"
 #include "xscreensaver_register.h"
+
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,16 +26,11 @@ const std::string kAppDefaults = "*fade:\tTrue\n*" + kList + "*lock:\tFalse\n";
 
 // The user's file, the daemon's list and the record folder in a folder of the test's own.
 struct List_Folder {
-    fs::path root = fs::temp_directory_path() / ("quelm-list-" + std::to_string(getpid()));
+    TempFolder folder{"list"};
+    fs::path root = folder.path();
     List_Files files{(root / ".xscreensaver").string(), (root / "XScreenSaver").string(), (root / "state/").string(),
                      {}};
-    List_Folder()
-    {
-        fs::remove_all(root);
-        fs::create_directories(root);
-        Put(files.App_Defaults, kAppDefaults);
-    }
-    ~List_Folder() { fs::remove_all(root); }
+    List_Folder() { Put(files.App_Defaults, kAppDefaults); }
     static void Put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
     static std::string Text(const std::string& path)
     {
@@ -63,15 +60,15 @@ TEST(ListFile, GivesTheFileBackAsItWasWhenNothingElseChanged)
         List_Folder f;
         if (row.file) f.Put(f.files.User_File, row.before);
         // A second --register (another hack path) updates our line and keeps the first record.
-        ASSERT_TRUE(Register_Hack(f.files, "/opt/q/quelm3d").Done);
+        ASSERT_TRUE(Register_Hack(f.files, "/opt/q/quelm3d").Ok);
         const List_Change added = Register_Hack(f.files, kHack);
-        ASSERT_TRUE(added.Done) << added.Message;
+        ASSERT_TRUE(added.Ok) << added.Message;
         const std::string registered = f.Text(f.files.User_File);
         EXPECT_NE(registered.find(Quelm_List_Entry(kHack)), std::string::npos);
         EXPECT_EQ(registered.find("/opt/q/"), std::string::npos);
         f.Put(f.files.User_File, registered + row.meanwhile);
         const List_Change taken = Unregister_Hack(f.files);
-        ASSERT_TRUE(taken.Done) << taken.Message;
+        ASSERT_TRUE(taken.Ok) << taken.Message;
         EXPECT_EQ(fs::exists(f.files.User_File) ? f.Text(f.files.User_File) : "-", row.after);
         EXPECT_TRUE(f.No_Records());
     }
@@ -89,13 +86,13 @@ TEST(ListFile, FailuresLeaveTheFileAsItWasAndUnrecordedLinesStillGo)
     f.files.Record_Dir = (f.root / "file/state/").string();   // nowhere to keep the record
     change = Register_Hack(f.files, kHack);
     EXPECT_NE(change.Message.find("cannot keep the list's record"), std::string::npos) << change.Message;
-    EXPECT_FALSE(change.Done);
+    EXPECT_FALSE(change.Ok);
     EXPECT_EQ(f.Text(f.files.User_File), "fade:\tTrue\n");
     EXPECT_TRUE(f.No_Records());
 
     // Our line in a file we have no record of (written by hand, or a record lost): it alone goes.
     f.Put(f.files.User_File, kOurs);
-    EXPECT_TRUE(Unregister_Hack(f.files).Done);
+    EXPECT_TRUE(Unregister_Hack(f.files).Ok);
     EXPECT_EQ(f.Text(f.files.User_File), kList);
     EXPECT_NE(Unregister_Hack(f.files).Message.find("is not in"), std::string::npos);
 }
@@ -114,7 +111,7 @@ TEST(ListFile, ASecondRegisterKeepsTheUsersOptionsAndMark)
         const std::string mine = "programs:\t\\\n" + kMaze + "\n" + chosen + "\n" + kLast + "\n";
         f.Put(f.files.User_File, mine);
         const List_Change change = Register_Hack(f.files, row.hack);
-        ASSERT_TRUE(change.Done) << change.Message;
+        ASSERT_TRUE(change.Ok) << change.Message;
         EXPECT_NE(change.Message.find(row.said), std::string::npos) << change.Message;
         EXPECT_EQ(f.Text(f.files.User_File), "programs:\t\\\n" + kMaze + "\n" + row.line_after + "\n" + kLast + "\n");
     }
@@ -136,7 +133,7 @@ TEST(ListFile, ASaveBetweenReadingAndWritingIsReadAgain)
             fs::rename(temp, f.files.User_File);
         };
         const List_Change change = registering ? Register_Hack(f.files, kHack) : Unregister_Hack(f.files);
-        ASSERT_TRUE(change.Done) << change.Message;
+        ASSERT_TRUE(change.Ok) << change.Message;
         EXPECT_EQ(change.Redone, 1);
         const std::string text = f.Text(f.files.User_File);
         EXPECT_NE(text.find("lock:\tTrue\n"), std::string::npos) << text;
@@ -151,7 +148,7 @@ TEST(ListFile, ASaveBetweenReadingAndWritingIsReadAgain)
         fs::rename(temp, f.files.User_File);
     };
     const List_Change change = Register_Hack(f.files, kHack);
-    EXPECT_FALSE(change.Done);
+    EXPECT_FALSE(change.Ok);
     EXPECT_NE(change.Message.find("nothing was written"), std::string::npos) << change.Message;
     EXPECT_EQ(f.Text(f.files.User_File), kList);
     EXPECT_TRUE(f.No_Records());
@@ -163,11 +160,11 @@ TEST(ListFile, AListKeptAsALinkStaysALink)
     List_Folder f;
     fs::create_directories(f.root / "dotfiles");
     fs::create_symlink("dotfiles/xscreensaver", f.files.User_File);   // leads to no file yet
-    ASSERT_TRUE(Register_Hack(f.files, kHack).Done);
+    ASSERT_TRUE(Register_Hack(f.files, kHack).Ok);
     EXPECT_TRUE(fs::is_symlink(f.files.User_File));
     EXPECT_NE(f.Text((f.root / "dotfiles/xscreensaver").string()).find(kHack), std::string::npos);
     const List_Change taken = Unregister_Hack(f.files);
-    ASSERT_TRUE(taken.Done) << taken.Message;
+    ASSERT_TRUE(taken.Ok) << taken.Message;
     EXPECT_TRUE(fs::is_symlink(f.files.User_File));
     EXPECT_FALSE(fs::exists(f.root / "dotfiles/xscreensaver"));   // as before: a link to no file yet
 }
@@ -220,44 +217,46 @@ TEST(ListRequest, ReadsTheTwoSwitches)
                         {{"--register", "--idle-minutes", "x"}, -1, true},
                         {{"--unregister", "--idle-start"}, -1, true}};
     for (const Row& row : rows) {
-        QString error;
-        const auto request = Read_List_Request(row.args, &error);
-        EXPECT_EQ(request ? static_cast<int>(request->Action) : -1, row.action) << row.args.join(' ').toStdString();
-        EXPECT_EQ(!error.isEmpty(), row.error) << row.args.join(' ').toStdString();
+        const auto request = Read_List_Request(row.args);
+        const std::string args = row.args.join(' ').toStdString();
+        EXPECT_EQ(request.Ok && request.Value ? static_cast<int>(request.Value->Action) : -1, row.action) << args;
+        EXPECT_EQ(!request.Ok, row.error) << args;
+        EXPECT_EQ(request.Message.empty(), request.Ok) << args << ": " << request.Message;
     }
-    EXPECT_EQ(Read_List_Request({"--register", "/a/quelm3d"}, nullptr)->Hack, QStringLiteral("/a/quelm3d"));
-    const auto idle = Read_List_Request({"--register", "--idle-minutes", "9", "/a/quelm3d", "--idle-start"}, nullptr);
+    EXPECT_EQ(Read_List_Request({"--register", "/a/quelm3d"}).Value->Hack, QStringLiteral("/a/quelm3d"));
+    const auto idle = Read_List_Request({"--register", "--idle-minutes", "9", "/a/quelm3d", "--idle-start"}).Value;
     ASSERT_TRUE(idle);
     EXPECT_EQ(idle->Idle_Minutes, 9);
     EXPECT_TRUE(idle->Idle_Start);
     EXPECT_EQ(idle->Hack, QStringLiteral("/a/quelm3d"));
-    EXPECT_EQ(Read_List_Request({"--register"}, nullptr)->Idle_Minutes, 4);
+    EXPECT_EQ(Read_List_Request({"--register"}).Value->Idle_Minutes, 4);
+    EXPECT_EQ(Read_List_Request({"--register", "quelm3d"}).Message, "--register: \"quelm3d\" is not an absolute path");
 }
 
 // The idle start's entry: written with the user's minutes, replaced with new ones, and gone with
 // the folders made for it; a folder the user had stays, with what else it holds.
 TEST(IdleStart, TheEntryComesAndGoesWithTheFoldersMadeForIt)
 {
-    char pattern[] = "/tmp/quelm-autostart-XXXXXX";
-    const std::string home = mkdtemp(pattern);
+    const TempFolder folder("autostart");
+    const std::string home = folder.str();
     const std::string dir = home + "/.config/autostart/";
-    ASSERT_TRUE(Enable_Idle_Start(dir, "/usr/bin/quelmscr", 4).Done);
-    ASSERT_TRUE(Enable_Idle_Start(dir, "/opt/my quelm/quelmscr", 7).Done);
-    std::string text;
-    ASSERT_EQ(Read_Small_File(dir + "quelm3d-idle.desktop", text), Profile_Load::Loaded);
+    ASSERT_TRUE(Enable_Idle_Start(dir, "/usr/bin/quelmscr", 4).Ok);
+    ASSERT_TRUE(Enable_Idle_Start(dir, "/opt/my quelm/quelmscr", 7).Ok);
+    const Small_File entry = Read_Small_File(dir + "quelm3d-idle.desktop");
+    ASSERT_EQ(entry.State, File_State::Loaded);
+    const std::string& text = entry.Text;
     EXPECT_NE(text.find("Exec=\"/opt/my quelm/quelmscr\" --idle --idle-minutes 7\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("--idle-minutes 4"), std::string::npos) << text;
-    EXPECT_TRUE(Disable_Idle_Start(dir).Done);
+    EXPECT_TRUE(Disable_Idle_Start(dir).Ok);
     EXPECT_FALSE(fs::exists(home + "/.config")) << "the folders made for the entry stayed";
-    EXPECT_TRUE(Disable_Idle_Start(dir).Done) << "nothing to take out is no failure";
+    EXPECT_TRUE(Disable_Idle_Start(dir).Ok) << "nothing to take out is no failure";
 
     fs::create_directories(dir);
     std::ofstream(dir + "other.desktop") << "[Desktop Entry]\n";
-    ASSERT_TRUE(Enable_Idle_Start(dir, "/usr/bin/quelmscr", 4).Done);
-    ASSERT_TRUE(Disable_Idle_Start(dir).Done);
+    ASSERT_TRUE(Enable_Idle_Start(dir, "/usr/bin/quelmscr", 4).Ok);
+    ASSERT_TRUE(Disable_Idle_Start(dir).Ok);
     EXPECT_TRUE(fs::exists(dir + "other.desktop"));
     EXPECT_FALSE(fs::exists(dir + "quelm3d-idle.desktop"));
-    fs::remove_all(home);
 }
 
 }  // namespace
