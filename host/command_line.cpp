@@ -1,6 +1,8 @@
 // Reading the host's command line: the screensaver's one-letter modes and the daemon's options.
 #include "command_line.h"
 
+#include "behaviour_keys.h"
+
 #include <climits>
 
 #include <QMap>
@@ -20,37 +22,6 @@ unsigned long Decimal_Handle(const QString& text)
     return value;
 }
 
-// The hack's options, each the behaviour key it sets for one run.
-struct Hack_Switch {
-    const char* Name;   // without dashes; a switch also comes as "no-" + Name
-    const char* Key;
-};
-constexpr Hack_Switch Hack_Switches[] = {
-    {"fps", "fpsch_on"}, {"clock", "clock_on"}, {"music", "music_on"}, {"sound", "sound_on"}, {"vsync", "vsync_on"},
-};
-
-struct Hack_Number {
-    const char* Name;
-    const char* Key;
-    int Low, High;
-};
-constexpr Hack_Number Hack_Numbers[] = {
-    {"music-volume", "music_vo", 10, 99},
-    {"sound-volume", "sound_vo", 10, 99},
-    {"speed", "speed_vo", 0, 7},
-    {"jump-interval", "camjump_vo", 3, 100},
-};
-
-// An option that takes one of a few words, each the key's value by its place.
-struct Hack_Choice {
-    const char* Name;
-    const char* Key;
-    const char* Words[3];
-};
-constexpr Hack_Choice Hack_Choices[] = {
-    {"battery", "battery_mode", {"cap", "full", "still"}},
-};
-
 // "--name" or "-name" without its dashes; empty for anything else.
 QString Option_Name(const QString& arg)
 {
@@ -59,45 +30,61 @@ QString Option_Name(const QString& arg)
     return {};
 }
 
+// A number option's value at args[i + 1], within the key's range.
+bool Read_Hack_Number(const QStringList& args, qsizetype& i, const Behaviour_Key& key, QMap<QString, int>& values,
+                      QString& error)
+{
+    const QString& arg = args.at(i);
+    const QString range = QStringLiteral("%1 takes a whole number from %2 to %3").arg(arg).arg(key.Low).arg(key.High);
+    if (i + 1 >= args.size()) {
+        error = range;
+        return false;
+    }
+    const QString text = args.at(++i);
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok || value < key.Low || value > key.High) {
+        error = range + QStringLiteral(", not \"%1\"").arg(text);
+        return false;
+    }
+    values[key.Name] = value;
+    return true;
+}
+
+// A choice option's word at args[i + 1], the key's value by its place.
+bool Read_Hack_Choice(const QStringList& args, qsizetype& i, const Behaviour_Key& key, QMap<QString, int>& values,
+                      QString& error)
+{
+    const QString& arg = args.at(i);
+    const QString text = i + 1 < args.size() ? args.at(i + 1) : QString();
+    for (int value = key.Low; value <= key.High; ++value) {
+        if (text != QLatin1String(key.Words[value])) continue;
+        ++i;
+        values[key.Name] = value;
+        return true;
+    }
+    error = QStringLiteral("%1 takes %2, %3 or %4").arg(arg, key.Words[0], key.Words[1], key.Words[2]);
+    if (!text.isEmpty()) error += QStringLiteral(", not \"%1\"").arg(text);
+    return false;
+}
+
 // Reads one hack option at args[i] (moving i past a value) into values, keyed by behaviour key.
 // False with the reason in error when it is not one.
 bool Read_Hack_Option(const QStringList& args, qsizetype& i, QMap<QString, int>& values, QString& error)
 {
     const QString& arg = args.at(i);
     const QString name = Option_Name(arg);
-    for (const Hack_Switch& option : Hack_Switches) {
-        if (name == QLatin1String(option.Name)) return values[option.Key] = 1, true;
-        if (name == QStringLiteral("no-") + QLatin1String(option.Name)) return values[option.Key] = 0, true;
-    }
-    for (const Hack_Number& option : Hack_Numbers) {
-        if (name != QLatin1String(option.Name)) continue;
-        const QString range = QStringLiteral("%1 takes a whole number from %2 to %3").arg(arg).arg(option.Low).arg(option.High);
-        if (i + 1 >= args.size()) {
-            error = range;
-            return false;
+    for (const Behaviour_Key& key : Behaviour_Keys) {
+        if (!key.Hack_Option) continue;
+        const QLatin1String option(key.Hack_Option);
+        if (key.Kind == Behaviour_Kind::Switch) {
+            if (name == option) return values[key.Name] = 1, true;
+            if (name == QStringLiteral("no-") + option) return values[key.Name] = 0, true;
+            continue;
         }
-        const QString text = args.at(++i);
-        bool ok = false;
-        const int value = text.toInt(&ok, 10);
-        if (!ok || value < option.Low || value > option.High) {
-            error = range + QStringLiteral(", not \"%1\"").arg(text);
-            return false;
-        }
-        values[option.Key] = value;
-        return true;
-    }
-    for (const Hack_Choice& option : Hack_Choices) {
-        if (name != QLatin1String(option.Name)) continue;
-        const QString text = i + 1 < args.size() ? args.at(i + 1) : QString();
-        for (int value = 0; value < 3; ++value) {
-            if (text != QLatin1String(option.Words[value])) continue;
-            ++i;
-            values[option.Key] = value;
-            return true;
-        }
-        error = QStringLiteral("%1 takes %2, %3 or %4").arg(arg, option.Words[0], option.Words[1], option.Words[2]);
-        if (!text.isEmpty()) error += QStringLiteral(", not \"%1\"").arg(text);
-        return false;
+        if (name != option) continue;
+        return key.Kind == Behaviour_Kind::Number ? Read_Hack_Number(args, i, key, values, error)
+                                                  : Read_Hack_Choice(args, i, key, values, error);
     }
     error = QStringLiteral("unknown option \"%1\" (the hack takes --fps, --clock, --music, --sound, --vsync, their "
                            "--no- forms, --music-volume, --sound-volume, --speed, --jump-interval and --battery)").arg(arg);

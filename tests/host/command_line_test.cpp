@@ -1,12 +1,14 @@
 // The host's command line (the screensaver's modes and a daemon's hack options), program
 // directory and web addresses.
+#include "behaviour_keys.h"
 #include "command_line.h"
 #include "program_dir.h"
+#include "support/temp_folder.h"
 #include "x11_windows.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 
 class CommandLineTest : public QObject {
@@ -67,11 +69,12 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, expected);
-        QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        const TempFolder config("config");
+        const QString config_home = QFile::decodeName(config.str().c_str());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_home));
         if (!file.isNull()) {
-            QDir(config.path()).mkpath("Velmora");
-            QFile out(config.path() + "/Velmora/Quelm 3D.ini");
+            QDir(config_home).mkpath("Velmora");
+            QFile out(config_home + "/Velmora/Quelm 3D.ini");
             QVERIFY(out.open(QIODevice::WriteOnly));
             out.write(file);
         }
@@ -187,6 +190,22 @@ private slots:
         QCOMPARE(request->Settings_Pane, pane);
         // Our own modes are not the daemon's: options without --root or a window mean nothing.
         QVERIFY(!Read_Hack_Request({"/c", "--bogus"}, "0x40000C", false, &error));
+    }
+
+    // An unknown option is told with every option the hack takes, so the message names each one
+    // the table gives the daemon (a switch with its --no- form).
+    void unknownOptionNamesEveryOption()
+    {
+        QString error;
+        QVERIFY(!Read_Hack_Request({"--root", "--bogus"}, "0x40000C", true, &error));
+        for (const Behaviour_Key& key : Behaviour_Keys) {
+            if (!key.Hack_Option) continue;
+            const QString option = QStringLiteral("--") + QLatin1String(key.Hack_Option);
+            // The whole option, not the start of a longer one ("--sound" of "--sound-volume").
+            const QRegularExpression named(QRegularExpression::escape(option) + QStringLiteral("(?![-\\w])"));
+            QVERIFY2(error.contains(named), qPrintable(option + ": " + error));
+            if (key.Kind == Behaviour_Kind::Switch) QVERIFY2(error.contains("--no- forms"), qPrintable(error));
+        }
     }
 
     // The daemon's copy on the first monitor plays the sound; a window finds its monitor by its middle.
