@@ -1,5 +1,8 @@
 // Reading the host's command line: the screensaver's one-letter modes and the daemon's options.
 #include "command_line.h"
+#include "say.h"
+
+#include "behaviour_keys.h"
 
 #include <climits>
 
@@ -20,37 +23,6 @@ unsigned long Decimal_Handle(const QString& text)
     return value;
 }
 
-// The hack's options, each the behaviour key it sets for one run.
-struct Hack_Switch {
-    const char* Name;   // without dashes; a switch also comes as "no-" + Name
-    const char* Key;
-};
-constexpr Hack_Switch Hack_Switches[] = {
-    {"fps", "fpsch_on"}, {"clock", "clock_on"}, {"music", "music_on"}, {"sound", "sound_on"}, {"vsync", "vsync_on"},
-};
-
-struct Hack_Number {
-    const char* Name;
-    const char* Key;
-    int Low, High;
-};
-constexpr Hack_Number Hack_Numbers[] = {
-    {"music-volume", "music_vo", 10, 99},
-    {"sound-volume", "sound_vo", 10, 99},
-    {"speed", "speed_vo", 0, 7},
-    {"jump-interval", "camjump_vo", 3, 100},
-};
-
-// An option that takes one of a few words, each the key's value by its place.
-struct Hack_Choice {
-    const char* Name;
-    const char* Key;
-    const char* Words[3];
-};
-constexpr Hack_Choice Hack_Choices[] = {
-    {"battery", "battery_mode", {"cap", "full", "still"}},
-};
-
 // "--name" or "-name" without its dashes; empty for anything else.
 QString Option_Name(const QString& arg)
 {
@@ -59,49 +31,56 @@ QString Option_Name(const QString& arg)
     return {};
 }
 
-// Reads one hack option at args[i] (moving i past a value) into values, keyed by behaviour key.
-// False with the reason in error when it is not one.
-bool Read_Hack_Option(const QStringList& args, qsizetype& i, QMap<QString, int>& values, QString& error)
+// A number option's value at args[i + 1], within the key's range.
+Outcome Read_Hack_Number(const QStringList& args, qsizetype& i, const Behaviour_Key& key, QMap<QString, int>& values)
+{
+    const QString& arg = args.at(i);
+    const QString range = QStringLiteral("%1 takes a whole number from %2 to %3").arg(arg).arg(key.Low).arg(key.High);
+    if (i + 1 >= args.size()) return Failed(Message_Text(range));
+    const QString text = args.at(++i);
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    if (!ok || value < key.Low || value > key.High) return Failed(Message_Text(range + QStringLiteral(", not \"%1\"").arg(text)));
+    values[key.Name] = value;
+    return Succeeded();
+}
+
+// A choice option's word at args[i + 1], the key's value by its place.
+Outcome Read_Hack_Choice(const QStringList& args, qsizetype& i, const Behaviour_Key& key, QMap<QString, int>& values)
+{
+    const QString& arg = args.at(i);
+    const QString text = i + 1 < args.size() ? args.at(i + 1) : QString();
+    for (int value = key.Low; value <= key.High; ++value) {
+        if (text != QLatin1String(key.Words[value])) continue;
+        ++i;
+        values[key.Name] = value;
+        return Succeeded();
+    }
+    QString error = QStringLiteral("%1 takes %2, %3 or %4").arg(arg, key.Words[0], key.Words[1], key.Words[2]);
+    if (!text.isEmpty()) error += QStringLiteral(", not \"%1\"").arg(text);
+    return Failed(Message_Text(error));
+}
+
+// Reads one hack option at args[i] (moving i past a value) into values, keyed by behaviour key;
+// not Ok, with the reason, when it is not one.
+Outcome Read_Hack_Option(const QStringList& args, qsizetype& i, QMap<QString, int>& values)
 {
     const QString& arg = args.at(i);
     const QString name = Option_Name(arg);
-    for (const Hack_Switch& option : Hack_Switches) {
-        if (name == QLatin1String(option.Name)) return values[option.Key] = 1, true;
-        if (name == QStringLiteral("no-") + QLatin1String(option.Name)) return values[option.Key] = 0, true;
-    }
-    for (const Hack_Number& option : Hack_Numbers) {
-        if (name != QLatin1String(option.Name)) continue;
-        const QString range = QStringLiteral("%1 takes a whole number from %2 to %3").arg(arg).arg(option.Low).arg(option.High);
-        if (i + 1 >= args.size()) {
-            error = range;
-            return false;
+    for (const Behaviour_Key& key : Behaviour_Keys) {
+        if (!key.Hack_Option) continue;
+        const QLatin1String option(key.Hack_Option);
+        if (key.Kind == Behaviour_Kind::Switch) {
+            if (name == option) return values[key.Name] = 1, Succeeded();
+            if (name == QStringLiteral("no-") + option) return values[key.Name] = 0, Succeeded();
+            continue;
         }
-        const QString text = args.at(++i);
-        bool ok = false;
-        const int value = text.toInt(&ok, 10);
-        if (!ok || value < option.Low || value > option.High) {
-            error = range + QStringLiteral(", not \"%1\"").arg(text);
-            return false;
-        }
-        values[option.Key] = value;
-        return true;
+        if (name != option) continue;
+        return key.Kind == Behaviour_Kind::Number ? Read_Hack_Number(args, i, key, values)
+                                                  : Read_Hack_Choice(args, i, key, values);
     }
-    for (const Hack_Choice& option : Hack_Choices) {
-        if (name != QLatin1String(option.Name)) continue;
-        const QString text = i + 1 < args.size() ? args.at(i + 1) : QString();
-        for (int value = 0; value < 3; ++value) {
-            if (text != QLatin1String(option.Words[value])) continue;
-            ++i;
-            values[option.Key] = value;
-            return true;
-        }
-        error = QStringLiteral("%1 takes %2, %3 or %4").arg(arg, option.Words[0], option.Words[1], option.Words[2]);
-        if (!text.isEmpty()) error += QStringLiteral(", not \"%1\"").arg(text);
-        return false;
-    }
-    error = QStringLiteral("unknown option \"%1\" (the hack takes --fps, --clock, --music, --sound, --vsync, their "
-                           "--no- forms, --music-volume, --sound-volume, --speed, --jump-interval and --battery)").arg(arg);
-    return false;
+    return Failed(Message_Text(QStringLiteral("unknown option \"%1\" (the hack takes --fps, --clock, --music, --sound, --vsync, their "
+                           "--no- forms, --music-volume, --sound-volume, --speed, --jump-interval and --battery)").arg(arg)));
 }
 
 }  // namespace
@@ -133,44 +112,32 @@ static unsigned long Parse_Window_Id(const QString& text)
     return ok ? id : 0;
 }
 
-std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QString& environment_window,
-                                              bool run_mode, QString* error)
+Result<std::optional<Hack_Request>> Read_Hack_Request(const QStringList& args, const QString& environment_window,
+                                                      bool run_mode)
 {
     bool root = false, pane = false;
     QString window_id = environment_window;
-    QString option_error;   // reported only when this is a hack request after all
+    Outcome option = Succeeded();   // reported only when this is a hack request after all
     QMap<QString, int> values;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
         if (a == u"--root" || a == u"-root") {
             root = true;
         } else if (a == u"--window-id" || a == u"-window-id") {
-            if (i + 1 >= args.size()) {
-                if (error) *error = QStringLiteral("%1 needs a window id").arg(a);
-                return std::nullopt;
-            }
+            if (i + 1 >= args.size()) return Failed(Message_Text(QStringLiteral("%1 needs a window id").arg(a)));
             window_id = args.at(++i);
             root = pane = true;
-        } else if (a.startsWith(u'-') && a.size() > 2 && option_error.isEmpty()) {
-            Read_Hack_Option(args, i, values, option_error);
+        } else if (a.startsWith(u'-') && a.size() > 2 && option.Ok) {
+            option = Read_Hack_Option(args, i, values);
         }
     }
     // Without the daemon's arguments, a mode of our own (/c, /p, /a) keeps its meaning.
-    if (!root && (window_id.isEmpty() || !run_mode)) return std::nullopt;
-    if (window_id.isEmpty()) {
-        if (error) *error = QStringLiteral("--root needs XSCREENSAVER_WINDOW or --window-id");
-        return std::nullopt;
-    }
-    if (!option_error.isEmpty()) {
-        if (error) *error = option_error;
-        return std::nullopt;
-    }
+    if (!root && (window_id.isEmpty() || !run_mode)) return Succeeded();
+    if (window_id.isEmpty()) return Failed("--root needs XSCREENSAVER_WINDOW or --window-id");
+    if (!option.Ok) return option;
     const unsigned long id = Parse_Window_Id(window_id);
-    if (id == 0) {
-        if (error) *error = QStringLiteral("\"%1\" is not a window id").arg(window_id);
-        return std::nullopt;
-    }
+    if (id == 0) return Failed(Message_Text(QStringLiteral("\"%1\" is not a window id").arg(window_id)));
     QStringList settings;
     for (auto v = values.cbegin(); v != values.cend(); ++v) settings << v.key() + u'=' + QString::number(v.value());
-    return Hack_Request{id, pane, settings.join(u';')};
+    return {Succeeded(), Hack_Request{id, pane, settings.join(u';')}};
 }

@@ -2,6 +2,8 @@
 // window), or a screensaver daemon's hack request (--root, --window-id, XSCREENSAVER_WINDOW).
 #pragma once
 
+#include "outcome.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -29,10 +31,11 @@ struct Hack_Request {
 // The hack request the command line and the environment make, if any: --root or -root,
 // --window-id ID or -window-id ID (decimal or 0x hexadecimal) anywhere on the command line, or
 // XSCREENSAVER_WINDOW set while the command line asks for run mode (run_mode). With it, the
-// options of the hack's descriptor: --fps, --clock, --music, --sound, --vsync and their --no-
-// forms, --music-volume N, --sound-volume N (10 to 99), --speed N (0 to 7), --jump-interval N
-// (3 to 100 seconds), --battery cap|full|still, each also with one dash; the last of one kind
-// wins. error receives why a
-// request cannot be taken (an unknown option or a value out of range among them).
-std::optional<Hack_Request> Read_Hack_Request(const QStringList& args, const QString& environment_window,
-                                              bool run_mode, QString* error);
+// options of the hack's descriptor, the hack options of Behaviour_Keys (behaviour_keys.h):
+// --fps, --clock, --music, --sound, --vsync and their --no- forms, --music-volume N,
+// --sound-volume N (10 to 99), --speed N (0 to 7), --jump-interval N (3 to 100 seconds),
+// --battery cap|full|still, each also with one dash; the last of one kind wins. Not Ok, with the
+// message why, where a request cannot be taken (an unknown option or a value out of range among
+// them); Ok without a value where the command line makes no hack request.
+Result<std::optional<Hack_Request>> Read_Hack_Request(const QStringList& args, const QString& environment_window,
+                                                      bool run_mode);

@@ -23,6 +23,8 @@
 namespace {
 
 constexpr int kEngineEndWaitMs = 2000;   // after SIGTERM, before SIGKILL
+// A quit signal only interrupts the loop's wait; a tick this often makes sure it is seen.
+constexpr int kQuitCheckPeriodMs = 500;
 
 // One watcher per session: a lock on a file in the session's runtime folder, held until exit.
 Outcome Take_Session_Lock()
@@ -165,9 +167,8 @@ int Run_Idle_Mode(const Idle_Request& request, const QString& program_dir)
         for (std::vector<Idle_Change> changes = source->Read(); !changes.empty(); changes = source->Kept())
             for (Idle_Change change : changes) changed(change);
     });
-    // Wakes the loop now and then, so that a quit signal is seen.
     QTimer tick;
-    tick.start(500);
+    tick.start(kQuitCheckPeriodMs);
     Run_Message_Loop(loop);
     engines.End("the watcher ends");
     return 0;

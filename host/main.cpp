@@ -61,12 +61,10 @@ int main(int argc, char** argv)
     }
 
     // Under XScreenSaver: not one of the screensaver's own modes, but the daemon's hack protocol.
-    QString hack_error;
-    const auto hack = Read_Hack_Request(args, qEnvironmentVariable("XSCREENSAVER_WINDOW"),
-                                        line.Mode == Host_Mode::Run, &hack_error);
-    if (hack) return Run_Hack_Mode(*hack, paths.Program_Dir);
-    if (!hack_error.isEmpty()) {
-        Say(hack_error);
+    const auto hack = Read_Hack_Request(args, qEnvironmentVariable("XSCREENSAVER_WINDOW"), line.Mode == Host_Mode::Run);
+    if (hack.Ok && hack.Value) return Run_Hack_Mode(*hack.Value, paths.Program_Dir);
+    if (!hack.Ok) {
+        Say(hack.Message);
         return 2;
     }
 

@@ -20,10 +20,14 @@ constexpr int kPreviewPictures = 5;   // the sixth picture belongs to the settin
 const QRgb kPureBlue = qRgb(0, 0, 255);
 const QRgb kPreviewBrush = qRgb(255, 255, 255);
 
-// The preview's child window: the prepared picture, painted again on every repaint tick.
+// The preview's child window: the prepared picture, painted again on every repaint tick until
+// the other program's window goes.
 class Preview_Window : public QRasterWindow {
 public:
-    Preview_Window(QImage prepared, Host_Loop& loop) : picture_(std::move(prepared)), loop_(loop) {}
+    Preview_Window(QImage prepared, unsigned long parent, Host_Loop& loop)
+        : picture_(std::move(prepared)), parent_(parent), loop_(loop)
+    {
+    }
     void Start_Repaints() { repaint_timer_ = startTimer(kPreviewPeriodMs); }
 
 protected:
@@ -34,7 +38,7 @@ protected:
     }
     void timerEvent(QTimerEvent* event) override
     {
-        Host_Timer(loop_, event->timerId() == repaint_timer_ ? kPreviewTimerId : 0);
+        if (event->timerId() == repaint_timer_) Repaint();
     }
     bool event(QEvent* event) override
     {
@@ -48,7 +52,16 @@ protected:
     }
 
 private:
+    // When the parent goes, X takes our child with it: end instead of painting into nothing.
+    void Repaint()
+    {
+        Window_Extent size;
+        if (!Window_Size(parent_, size)) loop_.Quit_Flag = true;
+        else update();
+    }
+
     QImage picture_;
+    unsigned long parent_;
     Host_Loop& loop_;
     int repaint_timer_ = 0;
 };
@@ -88,10 +101,8 @@ int Show_Preview(unsigned long preview_window)
         return 1;
     }
     Host_Loop loop;
-    loop.Preview_Window = preview_window;
     // Stretched and masked once: a repaint is then one copy of a prepared picture.
-    Preview_Window child(Prepare_Preview(picture, QSize(size.width, size.height)), loop);
-    loop.Preview_Child = &child;
+    Preview_Window child(Prepare_Preview(picture, QSize(size.width, size.height)), preview_window, loop);
     // Override-redirect: a parent that redirects its children's map requests (as a window manager
     // does) would otherwise keep the child hidden.
     child.setFlags(Qt::BypassWindowManagerHint);
@@ -102,6 +113,5 @@ int Show_Preview(unsigned long preview_window)
     Say("preview picture %d in window %lu", number, preview_window);
 
     Run_Message_Loop(loop);
-    loop.Preview_Child = nullptr;
     return 0;
 }

@@ -13,13 +13,16 @@
 #include <QThread>
 #include <QTimerEvent>
 #include <QWidget>
+#include <cerrno>
+#include <signal.h>
 
 namespace {
 
 constexpr int kEngineStartWaitMs = 2000;
 constexpr int kForegroundPeriodMs = 1000;
 
-// The hidden run-mode window: it only receives the watch timer and a close.
+// The hidden run-mode window: it only receives the watch timer and a close. Each tick checks
+// that the engine still holds the foreground (on Wayland: that its process still runs).
 class Run_Mode_Window : public QWidget {
 public:
     explicit Run_Mode_Window(Host_Loop& loop) : loop_(loop)
@@ -29,12 +32,21 @@ public:
         setEnabled(false);
         setGeometry(0, 0, 0, 0);
     }
-    void Start_Watch() { watch_timer_ = startTimer(kForegroundPeriodMs); }
+    void Watch_Foreground(unsigned long remembered)
+    {
+        remembered_foreground_ = remembered;
+        watch_timer_ = startTimer(kForegroundPeriodMs);
+    }
+    void Watch_Process(long long pid)
+    {
+        engine_pid_ = pid;
+        watch_timer_ = startTimer(kForegroundPeriodMs);
+    }
 
 protected:
     void timerEvent(QTimerEvent* event) override
     {
-        Host_Timer(loop_, event->timerId() == watch_timer_ ? kForegroundTimerId : 0);
+        if (event->timerId() == watch_timer_ && Engine_Gone()) loop_.Quit_Flag = true;
     }
     void closeEvent(QCloseEvent* event) override
     {
@@ -45,8 +57,19 @@ protected:
     }
 
 private:
+    bool Engine_Gone() const
+    {
+        if (engine_pid_) return kill(static_cast<pid_t>(engine_pid_), 0) != 0 && errno == ESRCH;
+        return Foreground_Window() != remembered_foreground_;
+    }
+
     Host_Loop& loop_;
     int watch_timer_ = 0;
+    // The window that had the foreground once the engine was started.
+    unsigned long remembered_foreground_ = 0;
+    // On Wayland, where no client may see another's window: the engine's process, watched in
+    // the foreground window's stead.
+    long long engine_pid_ = 0;
 };
 
 }  // namespace
@@ -92,14 +115,14 @@ int Run_FullScreen_Mode(const QString& program_dir)
     }
     if (Engine_On_Wayland()) {
         // Another client's surface cannot be seen from here: the engine's process is watched instead.
-        loop.Engine_Pid = start.Value;
         Say("watching the engine's process %lld", start.Value);
+        window.Watch_Process(start.Value);
     } else {
         QThread::msleep(kEngineStartWaitMs);
-        loop.Remembered_Foreground = Foreground_Window();
-        Say("watching the foreground window 0x%lx", loop.Remembered_Foreground);
+        const unsigned long foreground = Foreground_Window();
+        Say("watching the foreground window 0x%lx", foreground);
+        window.Watch_Foreground(foreground);
     }
-    window.Start_Watch();
 
     Run_Message_Loop(loop);
     window.close();

@@ -62,23 +62,36 @@ int Written_Volume(int volume_maximum, int position)
     return volume;
 }
 
+// The value the dialog writes for a key it has a control for.
+static int Written_Value(Behaviour key, const Form_Settings& s, int volume_maximum)
+{
+    switch (key) {
+    case Behaviour::Frame_Rate: return s.FPS;
+    case Behaviour::Clock: return s.Time;
+    case Behaviour::Mouse_Exit: return s.Exit_Mouse;
+    case Behaviour::Vertical_Sync: return s.Vsynch;
+    // One box mutes both the music and the sounds, one bar sets both volumes.
+    case Behaviour::Music:
+    case Behaviour::Sound: return s.No_Music ? 0 : 1;
+    case Behaviour::Music_Volume:
+    case Behaviour::Sound_Volume: return Written_Volume(volume_maximum, s.Volume_Position);
+    case Behaviour::Speed: return s.Scene_Speed_Position;
+    case Behaviour::Gamma: return s.Gamma_Position;
+    case Behaviour::Camera_Jump: return s.Cam_Position;
+    case Behaviour::Battery: break;
+    }
+    return Behaviour_Key_Of(key).Default;
+}
+
 std::string Behaviour_Text(const Form_Settings& s, int volume_maximum, const std::optional<std::string>& battery_mode)
 {
     Profile_File file;
-    auto put = [&](const char* key, int value) { file.Write_String(Behaviour_Section, key, std::to_string(value)); };
-    const int sound = s.No_Music ? 0 : 1, volume = Written_Volume(volume_maximum, s.Volume_Position);
-    put("fpsch_on", s.FPS);
-    put("clock_on", s.Time);
-    put("mouse_on", s.Exit_Mouse);
-    put("vsync_on", s.Vsynch);
-    put("music_on", sound);
-    put("sound_on", sound);
-    put("music_vo", volume);
-    put("sound_vo", volume);
-    put("speed_vo", s.Scene_Speed_Position);
-    put("gamma_vo", s.Gamma_Position);
-    put("camjump_vo", s.Cam_Position);
-    if (battery_mode) file.Write_String(Behaviour_Section, "battery_mode", *battery_mode);
+    for (const Behaviour_Key& key : Behaviour_Keys) {
+        if (key.Dialog_Control)
+            file.Write_String(Behaviour_Section, key.Name, std::to_string(Written_Value(key.Id, s, volume_maximum)));
+        else if (key.Id == Behaviour::Battery && battery_mode)
+            file.Write_String(Behaviour_Section, key.Name, *battery_mode);
+    }
     return file.Text();
 }
 
@@ -123,7 +136,7 @@ bool Save_Settings(const Form_Settings& settings, const QString& program_dir)
     // the dialog keeps it as it finds it.
     Profile_File before;
     Load_Profile(QFile::encodeName(Behaviour_File_Path(program_dir)).toStdString(), before);
-    const std::optional<std::string> battery_mode = before.Read_String(Behaviour_Section, "battery_mode");
+    const std::optional<std::string> battery_mode = before.Read_String(Behaviour_Section, Behaviour_Key_Of(Behaviour::Battery).Name);
     return Write_File(Behaviour_File_Path(program_dir), Behaviour_Text(settings, Music_Volume_Maximum, battery_mode)) &&
            Write_File(State_File_Path(program_dir), State_Text(settings));
 }

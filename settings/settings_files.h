@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "behaviour_keys.h"
 #include "profile.h"
 
 extern const char* const Behaviour_File_Name;   // "Controls.cfg"

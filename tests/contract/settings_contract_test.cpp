@@ -1,17 +1,19 @@
-// The contract between the settings dialog and the engine: what the dialog writes is what the
-// engine reads. The dialog's writer and the engine's reader run side by side on the same folder:
-// each behaviour key written from a value other than the default reads back as that value (and
-// nothing else changes), and in a folder with several spellings of the file, or with links and
-// folders of its name, the dialog writes the file the engine then reads.
+// The contract between the host and the engine: what the dialog writes and the daemon's options
+// ask is what the engine reads. The dialog's writer and the engine's reader run side by side on
+// the same folder: each behaviour key written from a value other than the default reads back as
+// that value (and nothing else changes), and in a folder with several spellings of the file, or
+// with links and folders of its name, the dialog writes the file the engine then reads. The
+// host's table of behaviour keys is held to the engine's reader key by key.
 #include "base/settings.h"
+#include "command_line.h"
 #include "settings_files.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QString>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,16 +23,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Temp_Folder {
-    fs::path path;
-    Temp_Folder()
-    {
-        char pattern[] = "/tmp/quelm-contract-XXXXXX";
-        path = mkdtemp(pattern);
-    }
-    ~Temp_Folder() { fs::remove_all(path); }
-    QString Program_Dir() const { return QFile::decodeName(path.string().c_str()) + "/"; }
-};
+QString Program_Dir(const TempFolder& folder)
+{
+    return QFile::decodeName(folder.str().c_str()) + "/";
+}
 
 // Every field, so that a test can say which one changed.
 std::string Describe(const BehaviourSettings& s)
@@ -46,9 +42,9 @@ std::string Describe(const BehaviourSettings& s)
 // The dialog saves these settings into a fresh program directory; the engine reads them there.
 BehaviourSettings Round_Trip(const Form_Settings& settings)
 {
-    Temp_Folder folder;
-    EXPECT_TRUE(Save_Settings(settings, folder.Program_Dir()));
-    return readBehaviourSettings(behaviourSettingsPath(folder.path.string()));
+    TempFolder folder("contract");
+    EXPECT_TRUE(Save_Settings(settings, Program_Dir(folder)));
+    return readBehaviourSettings(behaviourSettingsPath(folder.str()));
 }
 
 struct Key_Case {
@@ -116,23 +112,23 @@ TEST(SettingsContract, TheDialogWritesTheFileTheEngineReadsWhateverTheFolderHold
         {"CONTROLS.cfg>nowhere"},
     };
     for (const auto& layout : layouts) {
-        Temp_Folder folder;
+        TempFolder folder("contract");
         std::string described;
         for (const std::string& entry : layout) {
             described += entry + " ";
             const size_t arrow = entry.find('>');
-            if (entry.ends_with('/')) fs::create_directory(folder.path / entry.substr(0, entry.size() - 1));
+            if (entry.ends_with('/')) fs::create_directory(folder / entry.substr(0, entry.size() - 1));
             else if (arrow != std::string::npos)
-                fs::create_symlink(entry.substr(arrow + 1), folder.path / entry.substr(0, arrow));
-            else std::ofstream(folder.path / entry) << "[FullScreen behaviour Control]\ncamjump_vo=7\n";
+                fs::create_symlink(entry.substr(arrow + 1), folder / entry.substr(0, arrow));
+            else std::ofstream(folder / entry) << "[FullScreen behaviour Control]\ncamjump_vo=7\n";
         }
         Form_Settings settings;
         settings.Cam_Position = 42;
-        if (!Save_Settings(settings, folder.Program_Dir())) {
+        if (!Save_Settings(settings, Program_Dir(folder))) {
             ADD_FAILURE() << "the dialog could not save into: " << described;
             continue;
         }
-        EXPECT_EQ(readBehaviourSettings(behaviourSettingsPath(folder.path.string())).cameraJumpInterval, 42)
+        EXPECT_EQ(readBehaviourSettings(behaviourSettingsPath(folder.str())).cameraJumpInterval, 42)
             << "the engine read another file than the dialog wrote, in: " << described;
     }
 }
@@ -153,14 +149,89 @@ TEST(SettingsContract, TheBatteryKeyIsKeptAsTheDialogFoundIt)
         {"[FullScreen behaviour Control]\nbattery_mode=9\n", BatteryPolicy::Cap, "battery_mode=9"},
     };
     for (const auto& c : cases) {
-        Temp_Folder folder;
-        if (c.before) std::ofstream(folder.path / "Controls.cfg") << c.before;
-        ASSERT_TRUE(Save_Settings(Form_Settings{}, folder.Program_Dir()));
-        std::ifstream in(folder.path / "Controls.cfg");
+        TempFolder folder("contract");
+        if (c.before) std::ofstream(folder / "Controls.cfg") << c.before;
+        ASSERT_TRUE(Save_Settings(Form_Settings{}, Program_Dir(folder)));
+        std::ifstream in(folder / "Controls.cfg");
         const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const std::string what = c.before ? c.before : "no file";
-        EXPECT_EQ(readBehaviourSettings(behaviourSettingsPath(folder.path.string())).batteryPolicy, c.read) << what;
+        EXPECT_EQ(readBehaviourSettings(behaviourSettingsPath(folder.str())).batteryPolicy, c.read) << what;
         if (c.kept) EXPECT_NE(saved.find(c.kept), std::string::npos) << what << " saved as:\n" << saved;
         else EXPECT_EQ(saved.find("battery_mode"), std::string::npos) << what << " saved as:\n" << saved;
+    }
+}
+
+namespace {
+
+// What the engine runs with when this run asks for "key=value".
+std::string Engine_With(const Behaviour_Key& key, int value, int* taken = nullptr)
+{
+    BehaviourSettings settings;
+    const int count = applyRunSettings(settings, std::string(key.Name) + "=" + std::to_string(value));
+    if (taken) *taken = count;
+    return Describe(settings);
+}
+
+// The daemon's option for a key at one end of its range, as the hack's command line spells it.
+QStringList Hack_Arguments(const Behaviour_Key& key, bool high)
+{
+    const QString option = QStringLiteral("--") + QLatin1String(key.Hack_Option);
+    switch (key.Kind) {
+    case Behaviour_Kind::Switch: return {"--root", high ? option : QStringLiteral("--no-") + key.Hack_Option};
+    case Behaviour_Kind::Number: return {"--root", option, QString::number(high ? key.High : key.Low)};
+    case Behaviour_Kind::Choice: return {"--root", option, QLatin1String(key.Words[high ? key.High : key.Low])};
+    }
+    return {};
+}
+
+}  // namespace
+
+// Every key of the host's table is one the engine reads, and the ends of its range read as two
+// different runs: a key spelled differently on either side, or a range the engine reads as one
+// value, fails here.
+TEST(SettingsContract, EveryKeyOfTheHostsTableIsOneTheEngineReads)
+{
+    for (const Behaviour_Key& key : Behaviour_Keys) {
+        int taken = 0;
+        const std::string low = Engine_With(key, key.Low, &taken);
+        EXPECT_EQ(taken, 1) << key.Name << " is not a key the engine takes";
+        EXPECT_NE(low, Engine_With(key, key.High)) << key.Name << " from " << key.Low << " to " << key.High;
+        EXPECT_GE(key.Default, key.Low) << key.Name;
+        EXPECT_LE(key.Default, key.High) << key.Name;
+    }
+}
+
+// A fresh dialog writes each key it has a control for at the table's default, and no other.
+TEST(SettingsContract, AFreshDialogWritesTheTablesDefaults)
+{
+    const std::string text = Behaviour_Text(Form_Settings{}, Music_Volume_Maximum);
+    BehaviourSettings from_table;
+    for (const Behaviour_Key& key : Behaviour_Keys) {
+        const std::string line = std::string(key.Name) + "=" + std::to_string(key.Default);
+        if (!key.Dialog_Control) {
+            EXPECT_EQ(text.find(key.Name), std::string::npos) << key.Name << " has no control, yet:\n" << text;
+            continue;
+        }
+        EXPECT_NE(text.find(line), std::string::npos) << line << " is not in:\n" << text;
+        applyRunSettings(from_table, line);
+    }
+    EXPECT_EQ(Describe(Round_Trip(Form_Settings{})), Describe(from_table));
+}
+
+// Each of the daemon's options reaches the engine as its key: the two ends of the option's range
+// (--name and --no-name for a switch) make the two runs the key's own ends make.
+TEST(SettingsContract, EveryHackOptionReachesTheEngineAsItsKey)
+{
+    for (const Behaviour_Key& key : Behaviour_Keys) {
+        if (!key.Hack_Option) continue;
+        for (bool high : {false, true}) {
+            const QStringList args = Hack_Arguments(key, high);
+            const auto request = Read_Hack_Request(args, "0x40000C", true);
+            ASSERT_TRUE(request.Ok && request.Value) << args.join(' ').toStdString() << ": " << request.Message;
+            BehaviourSettings settings;
+            EXPECT_EQ(applyRunSettings(settings, request.Value->Run_Settings.toStdString()), 1)
+                << request.Value->Run_Settings.toStdString();
+            EXPECT_EQ(Describe(settings), Engine_With(key, high ? key.High : key.Low)) << args.join(' ').toStdString();
+        }
     }
 }

@@ -1,6 +1,8 @@
 // The host's command line (the screensaver's modes and a daemon's hack options).
+#include "behaviour_keys.h"
 #include "command_line.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 class CommandLineTest : public QObject {
@@ -73,17 +75,15 @@ private slots:
         QFETCH(QString, environment);
         QFETCH(bool, runMode);
         QFETCH(QString, window);
-        QString error;
-        const auto request = Read_Hack_Request(args, environment, runMode, &error);
+        const auto request = Read_Hack_Request(args, environment, runMode);
         if (window == u"!") {
-            QVERIFY(!request);
-            QVERIFY(!error.isEmpty());
+            QVERIFY(!request.Ok);
+            QVERIFY(!request.Message.empty());
         } else if (window.isEmpty()) {
-            QVERIFY(!request);
-            QVERIFY(error.isEmpty());
+            QVERIFY(request.Ok && !request.Value);
         } else {
-            QVERIFY(request);
-            QCOMPARE(QStringLiteral("0x") + QString::number(request->Window, 16), window);
+            QVERIFY(request.Ok && request.Value);
+            QCOMPARE(QStringLiteral("0x") + QString::number(request.Value->Window, 16), window);
         }
     }
 
@@ -121,18 +121,36 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, settings);
         QFETCH(bool, pane);
-        QString error;
-        const auto request = Read_Hack_Request(args, "0x40000C", true, &error);
+        const auto request = Read_Hack_Request(args, "0x40000C", true);
+        const QString error = QString::fromStdString(request.Message);
         if (settings.startsWith(u'!')) {
-            QVERIFY(!request);
+            QVERIFY(!request.Ok);
             QVERIFY2(error.contains(settings.mid(1)), qPrintable(error));
             return;
         }
-        QVERIFY2(request, qPrintable(error));
-        QCOMPARE(request->Run_Settings, settings);
-        QCOMPARE(request->Settings_Pane, pane);
+        QVERIFY2(request.Ok && request.Value, qPrintable(error));
+        QCOMPARE(request.Value->Run_Settings, settings);
+        QCOMPARE(request.Value->Settings_Pane, pane);
         // Our own modes are not the daemon's: options without --root or a window mean nothing.
-        QVERIFY(!Read_Hack_Request({"/c", "--bogus"}, "0x40000C", false, &error));
+        const auto own = Read_Hack_Request({"/c", "--bogus"}, "0x40000C", false);
+        QVERIFY(own.Ok && !own.Value);
+    }
+
+    // An unknown option is told with every option the hack takes, so the message names each one
+    // the table gives the daemon (a switch with its --no- form).
+    void unknownOptionNamesEveryOption()
+    {
+        const auto request = Read_Hack_Request({"--root", "--bogus"}, "0x40000C", true);
+        QVERIFY(!request.Ok);
+        const QString error = QString::fromStdString(request.Message);
+        for (const Behaviour_Key& key : Behaviour_Keys) {
+            if (!key.Hack_Option) continue;
+            const QString option = QStringLiteral("--") + QLatin1String(key.Hack_Option);
+            // The whole option, not the start of a longer one ("--sound" of "--sound-volume").
+            const QRegularExpression named(QRegularExpression::escape(option) + QStringLiteral("(?![-\\w])"));
+            QVERIFY2(error.contains(named), qPrintable(option + ": " + error));
+            if (key.Kind == Behaviour_Kind::Switch) QVERIFY2(error.contains("--no- forms"), qPrintable(error));
+        }
     }
 };
 

@@ -12,6 +12,7 @@
 #include "ship_model.h"
 #include "sky_model.h"
 #include "support/gl_context.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <epoxy/gl.h>
@@ -43,7 +44,7 @@ void addModel(Entries& entries, const std::string& name, const ModelDescription&
 class ModelRenderTest : public ::testing::Test {
 protected:
     static TestGlContext* gl;
-    static fs::path packDir;
+    static TempFolder* packDir;
     static ResourcePack* pack;
     static const uint8_t* clear;
     static void SetUpTestSuite()
@@ -51,8 +52,7 @@ protected:
         gl = new TestGlContext(kWidth, kHeight);
         setenv("ZERO_MESSAGES", "stderr", 1);
         fs::create_directories("model_renders");
-        char pattern[] = "/tmp/quelm-models-XXXXXX";
-        packDir = mkdtemp(pattern);
+        packDir = new TempFolder("models");
         const Island& island = islandFor(kSeed);
         Entries entries;
         addModel(entries, "ship.3ds", makeShipModel(kSeed));
@@ -76,15 +76,15 @@ protected:
             for (int x = 0; x < leaf.width; ++x)
                 for (int k = 0; k < 3; ++k) shown.at(x, y)[k] = leaf.at(x, y)[k] * leaf.at(x, y)[3] + 0.5f * (1 - leaf.at(x, y)[3]);
         writePicturePng("model_renders/palmleaf.png", shown);
-        writeFile((packDir / "data.res").string(), buildPack(entries));
+        writeFile((*packDir / "data.res").string(), buildPack(entries));
         pack = new ResourcePack;
-        pack->open((packDir / "data.res").c_str());
+        pack->open((*packDir / "data.res").c_str());
     }
     static void TearDownTestSuite()
     {
         pack->close();
         delete pack;
-        fs::remove_all(packDir);
+        delete packDir;
         delete gl;
     }
     void SetUp() override
@@ -171,7 +171,7 @@ protected:
     }
 };
 TestGlContext* ModelRenderTest::gl = nullptr;
-fs::path ModelRenderTest::packDir;
+TempFolder* ModelRenderTest::packDir = nullptr;
 ResourcePack* ModelRenderTest::pack = nullptr;
 const uint8_t* ModelRenderTest::clear = kSkyBehind;
 

@@ -1,6 +1,7 @@
 // The asset generator: the same bytes from the same seed, sound files of the lengths asked for,
 // loops whose end meets their start, and refusals of what it cannot do.
 #include "support/audio_analysis.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -48,11 +49,10 @@ static double rms(const Sound& s, size_t from, size_t frames)
 
 TEST(Assetgen, SameSeedGivesTheSameBytesAsTheBuild)
 {
-    char pattern[] = "/tmp/quelm-assetgen-XXXXXX";
-    fs::path dir = mkdtemp(pattern);
-    ASSERT_EQ(run(dir.string()), 0);
+    const TempFolder dir("assetgen");
+    ASSERT_EQ(run(dir.str()), 0);
     int compared = 0;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
+    for (const fs::directory_entry& e : fs::directory_iterator(dir.path())) {
         if (!e.is_regular_file()) continue;
         std::string name = e.path().filename().string(), fresh = fileBytes(e.path());
         EXPECT_FALSE(fresh.empty()) << name;
@@ -60,22 +60,19 @@ TEST(Assetgen, SameSeedGivesTheSameBytesAsTheBuild)
         ++compared;
     }
     EXPECT_GE(compared, 16) << "every generated asset is compared";
-    for (const fs::directory_entry& e : fs::directory_iterator(dir))
+    for (const fs::directory_entry& e : fs::directory_iterator(dir.path()))
         EXPECT_NE(e.path().extension(), ".part") << "a partial file was left behind";
-    fs::remove_all(dir);
 }
 
 TEST(Assetgen, RefusesUnknownNamesAndBadSeeds)
 {
-    char pattern[] = "/tmp/quelm-assetgen-XXXXXX";
-    fs::path dir = mkdtemp(pattern);
+    const TempFolder dir("assetgen");
     EXPECT_EQ(run((dir / "out").string() + " no-such.asset"), 2);
     EXPECT_EQ(run("--seed twelve " + (dir / "out").string()), 2);
     EXPECT_EQ(run(""), 2);
     EXPECT_FALSE(fs::exists(dir / "out")) << "nothing is written after a refusal";
     std::ofstream(dir / "file") << "x";
     EXPECT_EQ(run((dir / "file").string() + " tr1.ogg"), 1) << "the output folder cannot be made";
-    fs::remove_all(dir);
 }
 
 TEST(AssetgenSounds, AreStereoAt44100HzAndLongEnough)

@@ -7,6 +7,9 @@ endif()
 add_library(assetgen_models STATIC
   ${CMAKE_CURRENT_LIST_DIR}/mesh_builder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ship_model.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ship_hull.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ship_rigging.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ship_textures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/palm_models.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sky_model.cpp
   ${CMAKE_CURRENT_LIST_DIR}/island.cpp
