@@ -120,7 +120,10 @@ void EngineApp::drawFrame()
     parts.finished(FramePart::Main);
     drawScene(kPassAfterWater);
     parts.finished(FramePart::Leaves);
-    drawOverlays();
+    beginOverlay2D();
+    drawOverlays({g_fader, g_help, g_font, g_settings.clockShown, g_settings.frameRateShown, capture.active,
+                  timer.currentTime, timer.framesPerSecond});
+    endOverlay2D();
     parts.finished(FramePart::Overlays);
 }
 

@@ -1,28 +1,28 @@
-// The overlay pass: the application's fader, help screen, font, settings and timer composed over
-// the view.
+// The overlay pass: the fader, the help screen, the clock and the frame rate composed over the
+// view.
 #include "app/overlays.h"
 
-#include "app/engine_app.h"
 #include "base/view_size.h"
+#include "overlay/bitmap_font.h"
+#include "overlay/fader.h"
+#include "overlay/help_screen.h"
 #include "overlay/clock_text.h"
 
-void drawOverlays()
+void drawOverlays(const OverlayFrame& frame)
 {
     const ViewSize& view = viewSize();
-    g_app.beginOverlay2D();
     // Laid out in points: on a doubled output every overlay is twice as many pixels.
     const int width = view.overlayWidth(), height = view.overlayHeight();
-    g_fader.draw(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
-    g_help.draw(static_cast<uint32_t>(width / 2), static_cast<uint32_t>(height / 2));
+    frame.fader.draw(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+    frame.help.draw(static_cast<uint32_t>(width / 2), static_cast<uint32_t>(height / 2));
     ClockText time;
-    if (g_app.capture.active) clockTextAt(g_app.timer.currentTime, time);
+    if (frame.captureClock) clockTextAt(frame.captureTime, time);
     else localClockText(time);
-    if (g_settings.clockShown)
-        g_font.print(0, kOverlayTextSize, static_cast<float>(width) - kClockRightMargin, kClockBottom,
+    if (frame.clockShown)
+        frame.font.print(0, kOverlayTextSize, static_cast<float>(width) - kClockRightMargin, kClockBottom,
                      "%s", time);
-    if (g_settings.frameRateShown)
-        g_font.print(0, kOverlayTextSize, kFrameRateLeft,
+    if (frame.frameRateShown)
+        frame.font.print(0, kOverlayTextSize, kFrameRateLeft,
                      static_cast<float>(height) - kFrameRateTopMargin, "%.0f",
-                     static_cast<double>(g_app.timer.framesPerSecond));
-    g_app.endOverlay2D();
+                     static_cast<double>(frame.framesPerSecond));
 }

@@ -8,6 +8,23 @@ constexpr int kClockBottom = 5;
 constexpr int kFrameRateLeft = 5;
 constexpr int kFrameRateTopMargin = 45;  // the frame rate sits this far below the top edge
 
-// Draws over the finished frame; the time is read anew every frame, shown or not (in capture
-// mode from the fixed clock, so that captured frames repeat).
-void drawOverlays();
+struct BitmapFont;
+struct HelpScreen;
+struct ScreenFader;
+
+// What the overlay pass draws with, and what it shows of the frame: the clock and the frame rate
+// where the settings show them, the time (in capture mode the fixed clock's, so that captured
+// frames repeat; otherwise the local time, read anew every frame).
+struct OverlayFrame {
+    ScreenFader& fader;
+    HelpScreen& help;
+    BitmapFont& font;
+    bool clockShown = false;
+    bool frameRateShown = false;
+    bool captureClock = false;
+    double captureTime = 0.0;
+    float framesPerSecond = 0.0f;
+};
+
+// Draws over the finished frame, in the 2D projection the caller has set up.
+void drawOverlays(const OverlayFrame& frame);
