@@ -35,17 +35,13 @@ static bool waitForCount(const RunningProgram& program, const std::string& line,
 class QuelmscrIdle : public ::testing::Test {
 protected:
     ProgramDir dir;
-    std::string config;
+    ConfigHome configHome{dir.path};
+    const std::string config = configHome.path;
     void SetUp() override
     {
         if (!SwaySession::installed()) GTEST_SKIP() << "sway, grim or wtype is not installed";
-        char pattern[] = "/tmp/quelm-config-XXXXXX";
-        config = mkdtemp(pattern);
-        fs::create_directories(config + "/Velmora");
-        std::ofstream(config + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << dir.path << "\n";
         std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\nmouse_on=0\r\ncamjump_vo=0\r\n";
     }
-    void TearDown() override { fs::remove_all(config); }
     bool startWatcher(RunningProgram& watcher, const SwaySession& sway)
     {
         std::map<std::string, std::string> env = sway.clientEnv();
@@ -164,8 +160,8 @@ TEST_F(QuelmscrIdle, AnInhibitorKeepsItFromStartingAndSwayidleStillFires)
 // Without a compositor to ask (nor GNOME's monitor), one line says so, and the status is 1.
 TEST_F(QuelmscrIdle, ASessionWithoutAnIdleSourceSaysSo)
 {
-    char pattern[] = "/tmp/quelm-runtime-XXXXXX";
-    const std::string runtime = mkdtemp(pattern);
+    const TempFolder runtimeFolder("runtime");
+    const std::string runtime = runtimeFolder.str();
     RunningProgram watcher;
     ASSERT_TRUE(watcher.start(dir.path, "/usr/bin/env",
                               {{"XDG_CONFIG_HOME", config}, {"XDG_RUNTIME_DIR", runtime}, {"WAYLAND_DISPLAY", "wayland-none"}},

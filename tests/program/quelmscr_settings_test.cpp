@@ -33,27 +33,6 @@ static constexpr Point kGammaBarRightEnd{640, 152};  // past the bar's end
 static constexpr Point kShowFpsBox{434, 215};
 static constexpr Point kBackground{30, 30};
 
-// A fresh folder under /tmp that anyone may read, removed with everything in it.
-struct Temp_Folder {
-    std::string path;
-    Temp_Folder()
-    {
-        char pattern[] = "/tmp/quelm-settings-XXXXXX";
-        path = mkdtemp(pattern);
-        chmod(path.c_str(), 0755);
-    }
-    ~Temp_Folder() { fs::remove_all(path); }
-};
-
-// A private config home whose Path file names the program directory.
-struct Path_File : Temp_Folder {
-    explicit Path_File(const std::string& programDir)
-    {
-        fs::create_directories(path + "/Velmora");
-        std::ofstream(path + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << programDir << "\n";
-    }
-};
-
 static std::string fileText(const std::string& path)
 {
     std::ifstream in(path);
@@ -92,7 +71,7 @@ protected:
 
     void SetUp() override { fs::create_directories(shots); }
 
-    std::optional<WindowInfo> openForm(const Path_File& config, const std::vector<std::string>& command = {})
+    std::optional<WindowInfo> openForm(const ConfigHome& config, const std::vector<std::string>& command = {})
     {
         // One draw of the skin's posts and colours: the places the tests click on stay on the form.
         std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", config.path}, {"QUELMSCR_SEED", "1"}};
@@ -109,7 +88,7 @@ protected:
 
 TEST_F(QuelmscrSettings, ChangesMadeByMouseAreSavedOnEscAndTheEngineShowsThem)
 {
-    Path_File config(dir.path);
+    ConfigHome config(dir.path);
     auto form = openForm(config);
     ASSERT_TRUE(form) << host.stderrText();
     EXPECT_EQ(form->width, 789);
@@ -174,7 +153,7 @@ class QuelmscrSettingsDrag : public QuelmscrSettings, public ::testing::WithPara
 
 TEST_P(QuelmscrSettingsDrag, AnyMouseButtonOnTheBackgroundMovesTheForm)
 {
-    Path_File config(dir.path);
+    ConfigHome config(dir.path);
     auto form = openForm(config);
     ASSERT_TRUE(form) << host.stderrText();
     const std::string button = std::to_string(GetParam());
@@ -201,10 +180,10 @@ TEST_F(QuelmscrSettings, AProgramDirectoryTheUserMayNotWriteIsNamedAndTheDialogS
 {
     // As root the dialog runs as the unprivileged user "nobody"; otherwise the folder is made
     // read-only for its owner.
-    Path_File config(dir.path);
+    ConfigHome config(dir.path);
     std::vector<std::string> command;
-    Temp_Folder runtime_folder;
-    const std::string& runtime = runtime_folder.path;
+    const TempFolder runtime_folder("runtime");
+    const std::string runtime = runtime_folder.str();
     chmod(runtime.c_str(), 0700);
     if (geteuid() == 0) {
         chmod(dir.path.c_str(), 0755);

@@ -121,8 +121,8 @@ TEST_F(ZeroAssets, BrokenShaderIsReportedAndTheRunGoesOn)
 TEST_F(ZeroAssets, InALentWindowMessagesGoToTheLogNotToABox)
 {
     usePack({}, {"terrain.frag"});
-    char pattern[] = "/tmp/quelm-boxes-XXXXXX";
-    const std::string boxes = mkdtemp(pattern);
+    const TempFolder boxesFolder("boxes");
+    const std::string boxes = boxesFolder.str();
     std::ofstream(boxes + "/zenity") << "#!/bin/sh\necho \"$*\" >> " << boxes << "/shown\n";
     fs::permissions(boxes + "/zenity", fs::perms::owner_all);
     RunningProgram pane;

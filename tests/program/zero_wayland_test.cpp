@@ -3,27 +3,8 @@
 // capture mode's picture close to the X11 reference, the ends (a key, the pointer past 15 points,
 // SIGTERM, the output removed) with a clean shutdown, and no frames while the compositor asks for
 // none.
-#include "base/gamma.h"
-#include "support/sway_session.h"
+#include "zero_wayland_fixture.h"
 
-#include <gtest/gtest.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <regex>
-#include <sstream>
-#include <thread>
-
-namespace fs = std::filesystem;
-
-static constexpr std::array<int, 3> kDesktopGrey = {63, 63, 63};   // what sway shows where no surface is
-static constexpr const char* kFadedLine = "zero: loading picture faded out";
-static constexpr const char* kLayerLine = "wayland: a layer surface on ";
 
 // The clock's box in points from the view's lower-right corner (engine/app/overlays.h: it starts
 // 192 points left of the right edge, 5 above the bottom, 40 high), with a little room around it.
@@ -44,54 +25,6 @@ static std::optional<LayerSurface> layerSurface(const std::string& log)
     return LayerSurface{m[1], std::stoi(m[2]), std::stoi(m[3]), std::stod(m[4])};
 }
 
-class ZeroWayland : public ::testing::Test {
-protected:
-    ProgramDir dir;
-    std::vector<std::string> before = dir.entries();
-
-    void SetUp() override
-    {
-        if (!SwaySession::installed()) GTEST_SKIP() << "sway, grim or wtype is not installed";
-    }
-
-    void writeSettings(const std::string& lines)
-    {
-        std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\n" << lines;
-        before = dir.entries();
-    }
-
-    // The engine on one output of that sway, with DISPLAY taken away: no X server to fall back on.
-    bool startEngine(RunningProgram& zero, const SwaySession& sway, const std::string& output,
-                     std::map<std::string, std::string> env = {})
-    {
-        env.merge(sway.clientEnv());
-        env["ZERO_MESSAGES"] = "stderr";
-        env["SDL_AUDIODRIVER"] = "dummy";
-        return zero.start(dir.path, "/usr/bin/env", env, {"-u", "DISPLAY", "./zero", "--output", output});
-    }
-
-    void expectCleanShutdown(RunningProgram& zero)
-    {
-        const std::string log = zero.stderrText();
-        EXPECT_EQ(zero.exitCode, 0) << log;
-        EXPECT_FALSE(zero.signalled) << log;
-        EXPECT_NE(log.find("zero: shutdown complete"), std::string::npos) << log;
-        EXPECT_EQ(dir.entries(), before) << "the run left something in the program directory (its temporary folder?)";
-    }
-
-    std::string shotPath(const std::string& name) const { return dir.path + "-" + name + ".png"; }
-
-    // A private config home whose Path file names the test's program directory, so that the host's
-    // files go there and never into the build's; the caller removes it.
-    std::string configHome() const
-    {
-        char pattern[] = "/tmp/quelm-config-XXXXXX";
-        const std::string config = mkdtemp(pattern);
-        fs::create_directories(config + "/Velmora");
-        std::ofstream(config + "/Velmora/Quelm 3D.ini") << "[General]\nPath=" << dir.path << "\n";
-        return config;
-    }
-};
 
 static int luminance(const Picture& p, int x, int y)
 {
@@ -298,86 +231,6 @@ TEST_F(ZeroWayland, PointerWithinFifteenPointsKeepsItRunningAndFurtherEndsIt)
     ASSERT_TRUE(sway.movePointer(640 + 17, 360));
     ASSERT_TRUE(zero.waitExit(10.0)) << "a move of 17 points did not end the run\n" << zero.stderrText();
     expectCleanShutdown(zero);
-}
-
-// The screensaver's run mode on a Wayland session: quelmscr /s starts the native engine and, since
-// it cannot see another client's surface, watches its process. With the mouse setting off the
-// pointer may go anywhere; the keys act as on X11 (a letter the engine has no use for changes
-// nothing, an arrow jumps, S switches the sound) and space ends the engine and then the host.
-TEST_F(ZeroWayland, TheHostRunsTheNativeEngineWhoseKeysActAsOnX11)
-{
-    SwaySession sway;
-    ASSERT_TRUE(sway.start({1280, 720, 1})) << sway.error();
-    writeSettings("mouse_on=0\r\ncamjump_vo=0\r\n");
-    const std::string config = configHome();
-    std::map<std::string, std::string> env = sway.clientEnv();
-    env["XDG_CONFIG_HOME"] = config;
-    env["ZERO_MESSAGES"] = "stderr";
-    env["SDL_AUDIODRIVER"] = "dummy";
-    RunningProgram host;
-    ASSERT_TRUE(host.start(dir.path, "/usr/bin/env", env, {"-u", "DISPLAY", "./quelmscr", "/s"}));
-    ASSERT_TRUE(host.waitForOutput("quelmscr: watching the engine's process", 60.0)) << host.stderrText();
-    ASSERT_TRUE(host.waitForOutput(kFadedLine, 120.0)) << host.stderrText();
-    EXPECT_NE(host.stderrText().find(kLayerLine), std::string::npos) << host.stderrText();
-
-    ASSERT_TRUE(sway.movePointer(900, 600));
-    ASSERT_TRUE(sway.type("a"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
-    ASSERT_FALSE(host.waitExit(0.0)) << "the pointer or a key the engine has no use for ended the run\n"
-                                     << host.stderrText();
-    ASSERT_TRUE(sway.type("-k Right"));
-    ASSERT_TRUE(host.waitForOutput("zero: camera jump to segment", 30.0)) << host.stderrText();
-    ASSERT_TRUE(sway.type("s"));
-    ASSERT_TRUE(host.waitForOutput("zero: sound off, music off", 30.0)) << host.stderrText();
-    ASSERT_TRUE(sway.type("-k space"));
-    ASSERT_TRUE(host.waitExit(15.0)) << "space did not end the engine and the host\n" << host.stderrText();
-    fs::remove_all(config);
-    const std::string log = host.stderrText();
-    EXPECT_EQ(host.exitCode, 0) << log;
-    EXPECT_NE(log.find("zero: shutdown complete"), std::string::npos) << log;
-    EXPECT_EQ(dir.entries(), before) << "the run left something in the program directory (its temporary folder?)";
-}
-
-// The settings dialog on a Wayland session without an X server: a native Wayland window (Qt's
-// Wayland platform) that sway lists and shows, and that a close from the compositor ends.
-TEST_F(ZeroWayland, TheSettingsDialogIsANativeWaylandWindow)
-{
-    SwaySession sway;
-    ASSERT_TRUE(sway.start({1280, 720, 1})) << sway.error();
-    const std::string config = configHome();
-    std::map<std::string, std::string> env = sway.clientEnv();
-    env["XDG_CONFIG_HOME"] = config;
-    RunningProgram dialog;
-    ASSERT_TRUE(dialog.start(dir.path, "/usr/bin/env", env,
-                             {"-u", "DISPLAY", "-u", "QT_QPA_PLATFORM", "./quelmscr", "/c"}));
-    bool listed = false;
-    for (int i = 0; i < 600 && !listed && !dialog.waitExit(0.0); ++i) {
-        listed = sway.msg("-t get_tree").find("\"app_id\": \"quelmscr\"") != std::string::npos;
-        if (!listed) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    ASSERT_TRUE(listed) << "no Wayland window of quelmscr\n" << dialog.stderrText() << sway.log();
-    // Its frame pictures on the screen: far from all of the output is sway's empty grey.
-    std::optional<Picture> shot;
-    int covered = 0;
-    for (int tries = 0; tries < 50 && covered < 100000; ++tries) {
-        shot = sway.screenshot("HEADLESS-1", shotPath("dialog"));
-        ASSERT_TRUE(shot);
-        covered = 0;
-        for (int y = 0; y < shot->height; ++y)
-            for (int x = 0; x < shot->width; ++x) {
-                auto c = shot->at(x, y);
-                covered += !(std::abs(c[0] - kDesktopGrey[0]) <= 1 && std::abs(c[1] - kDesktopGrey[1]) <= 1 &&
-                             std::abs(c[2] - kDesktopGrey[2]) <= 1);
-            }
-        if (covered < 100000) std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    EXPECT_GT(covered, 100000) << "the dialog is not on the screen: " << shotPath("dialog");
-    sway.msg("'[app_id=\"quelmscr\"]' kill");
-    ASSERT_TRUE(dialog.waitExit(20.0)) << "the compositor's close did not end the dialog\n" << dialog.stderrText();
-    EXPECT_EQ(dialog.exitCode, 0) << dialog.stderrText();
-    EXPECT_FALSE(fs::exists(QUELM_PROGRAM_DIR "/Controls.cfg")) << "the dialog wrote into the build's program directory";
-    fs::remove_all(config);
-    fs::remove(shotPath("dialog"));
 }
 
 // An output that shows nothing (powered down where the compositor can; hidden in the parent of a

@@ -252,13 +252,11 @@ INSTANTIATE_TEST_SUITE_P(SixteenPixels, ZeroMouseMovement,
 
 TEST_F(ZeroWindow, MissingGlDriverShowsOneGlewMessageAndEndsCleanly)
 {
-    fs::path empty = fs::path(dir.path + "-nodri");
-    fs::create_directories(empty);
+    const TempFolder empty("nodri");
     auto env = messagesToStderr();
-    env["LIBGL_DRIVERS_PATH"] = empty.string();
+    env["LIBGL_DRIVERS_PATH"] = empty.str();
     ASSERT_TRUE(zero.start(dir.path, "zero", env));
     ASSERT_TRUE(zero.waitExit(20.0));
-    fs::remove_all(empty);
     std::string err = zero.stderrText();
     size_t first = err.find("[ERROR] GLEW could not initialize!");
     ASSERT_NE(first, std::string::npos) << err;

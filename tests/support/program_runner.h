@@ -10,10 +10,16 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "support/temp_folder.h"
+#include "support/x_screen.h"
+
 // A fresh folder that mirrors the built program directory (its entries linked), removed on
 // destruction with any process still working in it (an engine the host started detached, left
 // behind by a test that stopped early, would cover the screen for the tests after it).
 struct ProgramDir {
+private:
+    TempFolder folder_{"program"};   // declared first: made before path names it, removed last
+public:
     std::string path;
     ProgramDir();
     ~ProgramDir();
@@ -21,6 +27,18 @@ struct ProgramDir {
     ProgramDir& operator=(const ProgramDir&) = delete;
     // The names left in the folder, sorted.
     std::vector<std::string> entries() const;
+};
+
+// A private config home (for XDG_CONFIG_HOME) whose Path file names a program directory, readable
+// by anyone (a test may run the host as another user), removed with everything in it.
+struct ConfigHome {
+private:
+    TempFolder folder_{"config"};
+public:
+    std::string path;
+    explicit ConfigHome(const std::string& programDir);
+    // The host's environment for it, messages on standard error.
+    std::map<std::string, std::string> env() const { return {{"XDG_CONFIG_HOME", path}, {"ZERO_MESSAGES", "stderr"}}; }
 };
 
 // The files the build generated for the pack (name, bytes), except those named in leaveOut:
@@ -75,31 +93,3 @@ std::string shell(const std::string& command, int* status = nullptr);
 // program started and not yet ended, how many connections it holds to that server: the words a
 // test prints when a window it waits for does not come.
 std::string displayReport();
-
-struct WindowInfo {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool viewable = false;
-    std::string id;
-};
-// Waits until a window of that name is mapped and viewable.
-std::optional<WindowInfo> waitForWindow(const std::string& name, double seconds);
-// Waits until the window (hex id) is viewable at that size (a window that grows as it opens);
-// its place and size then.
-std::optional<WindowInfo> waitForWindowSize(const std::string& windowId, int width, int height, double seconds);
-// Waits until the window (hex id) has the keyboard focus, so that key presses reach it.
-bool waitForFocus(const std::string& windowId, double seconds);
-// How many windows of that name exist now.
-int countWindows(const std::string& name);
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;   // rows top first
-    std::array<int, 3> at(int x, int y) const;
-};
-std::optional<Picture> readPng(const std::string& path);
-// A screenshot of the whole display, read back.
-std::optional<Picture> screenshot(const std::string& path);
-
-// The red ramp of the window's colormap (hex id), as the display applies it to the window; empty
-// when the window has no DirectColor visual or the display cannot be opened.
-std::vector<int> windowRedRamp(const std::string& windowId);

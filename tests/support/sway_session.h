@@ -4,6 +4,7 @@
 #pragma once
 
 #include "support/program_runner.h"
+#include "support/virtual_devices.h"
 
 #include <map>
 #include <memory>
@@ -92,6 +93,5 @@ private:
     pid_t swayPid = -1;
     SwaySession* parent = nullptr;
     std::string why;
-    struct Pointer;
-    std::unique_ptr<Pointer> pointer;
+    std::unique_ptr<VirtualDevices> devices;
 };
