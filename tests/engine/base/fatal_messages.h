@@ -4,6 +4,7 @@
 
 #include "base/messages.h"
 
+#include <cstddef>
 #include <vector>
 
 class FatalMessages {
