@@ -1,144 +1,14 @@
 // The settings form driven as a user would: its controls' effects on each other, what each way
-// of leaving it writes, the saved state read back, presets, keys, and a write that fails.
-#include <QDesktopServices>
-#include <QMouseEvent>
+// of leaving it writes, the saved state read back, presets, the About page's figures and clock,
+// and a write that fails.
 #include <QSignalSpy>
 #include <QTabBar>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include <memory>
+#include "settings_form_fixture.h"
 
-#include "messages.h"
-#include "settings_files.h"
-#include "settings_form.h"
-
-// What closing the form writes on a first start.
-static const QString kDefaultBehaviour =
-    "[FullScreen behaviour Control]\nfpsch_on=0\nclock_on=1\nmouse_on=0\nvsync_on=0\nmusic_on=1\nsound_on=1\n"
-    "music_vo=50\nsound_vo=50\nspeed_vo=1\ngamma_vo=133\ncamjump_vo=25\n";
-static const QString kDefaultState =
-    "[Adjustment Form Control Panel Settings]\nTrackBar_Volume_Music .Position=50\nTrackBar_Scene_Speed .Position=1\n"
-    "TrackBar_Gamma .Position=133\nTrackBar_Cam .Position=25\nRadioGroup_Presets .ItemIndex=-1\n"
-    "CheckBox_NoMusic .Checked/UnChecked=0\nCheckBox_ExitMouse .Checked/UnChecked=0\n"
-    "CheckBox_FPS .Checked/UnChecked=0\nCheckBox_Time .Checked/UnChecked=1\n"
-    "CheckBox_Vsynch .Checked/UnChecked=0\nCheckBox_Gamma .Checked/UnChecked=1\n";
-
-// The form's controls, found by the names they carry.
-class Controls {
-public:
-    explicit Controls(QWidget& form) : form_(form) {}
-    template <class T> T* Find(const char* name) const
-    {
-        T* control = form_.findChild<T*>(name);
-        if (!control) qFatal("the form has no %s named %s", T::staticMetaObject.className(), name);
-        return control;
-    }
-
-private:
-    QWidget& form_;
-
-public:
-    QTabWidget* Page_Control = Find<QTabWidget>("Page_Control");
-    QWidget* TabSheet_Main = Find<QWidget>("TabSheet_Main");
-    QWidget* TabSheet_Sound = Find<QWidget>("TabSheet_Sound");
-    QLabel* Label35 = Find<QLabel>("Label35");
-    TGradient_Label* glLabel_Gamma = Find<TGradient_Label>("glLabel_Gamma");
-    TGradient_Label* glLabel_Cam_Sec = Find<TGradient_Label>("glLabel_Cam_Sec");
-    QSlider* TrackBar_Gamma = Find<QSlider>("TrackBar_Gamma");
-    QSlider* TrackBar_Cam = Find<QSlider>("TrackBar_Cam");
-    QSlider* TrackBar_Scene_Speed = Find<QSlider>("TrackBar_Scene_Speed");
-    QSlider* TrackBar_Volume_Music = Find<QSlider>("TrackBar_Volume_Music");
-    TRadio_Group* RadioGroup_Presets = Find<TRadio_Group>("RadioGroup_Presets");
-    QPushButton* OK_BitBtn = Find<QPushButton>("OK_BitBtn");
-    QPushButton* Cancel_BitBtn = Find<QPushButton>("Cancel_BitBtn");
-    QPushButton* Apply_BitBtn = Find<QPushButton>("Apply_BitBtn");
-    QPushButton* Restore_BitBtn = Find<QPushButton>("Restore_BitBtn");
-    QCheckBox* CheckBox_FPS = Find<QCheckBox>("CheckBox_FPS");
-    QCheckBox* CheckBox_Vsynch = Find<QCheckBox>("CheckBox_Vsynch");
-    QCheckBox* CheckBox_Gamma = Find<QCheckBox>("CheckBox_Gamma");
-    QCheckBox* CheckBox_NoMusic = Find<QCheckBox>("CheckBox_NoMusic");
-    QCheckBox* CheckBox_Time = Find<QCheckBox>("CheckBox_Time");
-    TGradient_Group_Box* glGroupBox_Volume_Music = Find<TGradient_Group_Box>("glGroupBox_Volume_Music");
-    QLabel* Label_Darker = Find<QLabel>("Label_Darker");
-    QLabel* Label_Brighter = Find<QLabel>("Label_Brighter");
-    TLink_Label* Label22 = Find<TLink_Label>("Label22");
-    TGradient_Progress_Bar* glProgressBar_Volume_Music = Find<TGradient_Progress_Bar>("glProgressBar_Volume_Music");
-    QDateEdit* DateTimePicker1 = Find<QDateEdit>("DateTimePicker1");
-    TLink_Label* Label13 = Find<TLink_Label>("Label13");
-    TLink_Label* Label14 = Find<TLink_Label>("Label14");
-    QFrame* SpecialFX_GroupBox = Find<QFrame>("SpecialFX_GroupBox");
-    TGradient_Group_Box* glGroupBox_Links = Find<TGradient_Group_Box>("glGroupBox_Links");
-    QTimer* Current_Timer = Find<QTimer>("Current_Timer");
-    QLabel* Label_Mashine_CPU_speed = Find<QLabel>("Label_Mashine_CPU_speed");
-    QLabel* Label_VideoCardMemo = Find<QLabel>("Label_VideoCardMemo");
-    QLabel* Label_RAM_Load = Find<QLabel>("Label_RAM_Load");
-    QLabel* Label_RAM_Total = Find<QLabel>("Label_RAM_Total");
-};
-
-// Receives the addresses the form opens instead of a browser.
-class Url_Catcher : public QObject {
+class Settings_Form_Test : public Settings_Form_Fixture {
     Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
-
-class Settings_Form_Test : public QObject {
-    Q_OBJECT
-private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    Host_Paths paths_;
-    QStringList messages_;
-    Url_Catcher opened_;
-
-    std::unique_ptr<TAdjustment_Form> Open_Form()
-    {
-        auto form = std::make_unique<TAdjustment_Form>(paths_);
-        form->show();
-        if (!QTest::qWaitForWindowActive(form.get())) qWarning("the form did not become active");
-        // The controls are ready once the opening has grown the form to its full size.
-        if (!QTest::qWaitFor([&] { return form->Opening_Done(); }, 5000)) qWarning("the form did not open");
-        return form;
-    }
-    QString Text(const QString& name) const
-    {
-        QFile file(dir_->filePath(name));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<missing>");
-    }
-    void Write(const QString& name, const QString& text) const
-    {
-        QFile file(dir_->filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-    }
-    // The user's focus entering a setting control.
-    static void Enter(QWidget* control) { control->setFocus(Qt::TabFocusReason); }
-
 private slots:
-    void initTestCase()
-    {
-        Set_Message_Handler([this](const QString& text) { messages_.append(text); });
-        QDesktopServices::setUrlHandler("file", &opened_, "open");
-        QDesktopServices::setUrlHandler("https", &opened_, "open");
-        Build_Web_Links(paths_);
-    }
-    void cleanupTestCase()
-    {
-        QDesktopServices::unsetUrlHandler("file");
-        QDesktopServices::unsetUrlHandler("https");
-        Set_Message_Handler({});
-    }
-    void init()
-    {
-        dir_ = std::make_unique<QTemporaryDir>();
-        paths_.Program_Dir = dir_->path() + "/";
-        paths_.Help_Dir = paths_.Program_Dir + "Info/";
-        messages_.clear();
-        opened_.urls.clear();
-    }
-
     void first_start_shows_the_defaults_and_closing_writes_them_data()
     {
         QTest::addColumn<QString>("way");
@@ -363,74 +233,20 @@ private slots:
         QCOMPARE(c.TrackBar_Scene_Speed->value(), 2);
         QCOMPARE(c.TrackBar_Cam->value(), 3);
     }
-    void keys_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("help");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("F1 on a button") << "Apply" << int(Qt::Key_F1) << true << false;
-        QTest::newRow("F1 on a check box") << "FPS" << int(Qt::Key_F1) << true << false;
-        QTest::newRow("F1 on a track bar") << "Cam" << int(Qt::Key_F1) << true << false;
-        QTest::newRow("F1 on the date picker") << "Date" << int(Qt::Key_F1) << true << false;
-        QTest::newRow("F1 on a preset: nothing") << "Preset" << int(Qt::Key_F1) << false << false;
-        QTest::newRow("Esc on a track bar") << "Cam" << int(Qt::Key_Escape) << false << true;
-        QTest::newRow("Esc on a preset") << "Preset" << int(Qt::Key_Escape) << false << true;
-    }
-    void keys()
-    {
-        QFETCH(QString, control);
-        QFETCH(int, key);
-        QFETCH(bool, help);
-        QFETCH(bool, closes);
-        auto form = Open_Form();
-        const Controls c(*form);
-        QWidget* target = control == "Apply" ? static_cast<QWidget*>(c.Apply_BitBtn)
-                          : control == "FPS" ? c.CheckBox_FPS
-                          : control == "Cam" ? c.TrackBar_Cam
-                          : control == "Date" ? static_cast<QWidget*>(c.DateTimePicker1)
-                                              : c.RadioGroup_Presets->Buttons()[2];
-        QTest::keyClick(target, Qt::Key(key));
-        QCOMPARE(opened_.urls, help ? QList<QUrl>{QUrl::fromLocalFile(paths_.Program_Dir + "Info/help.html")} : QList<QUrl>{});
-        QCOMPARE(form->isHidden(), closes);
-        QCOMPARE(QFile::exists(dir_->filePath("Controls.cfg")), closes);
-    }
-    void focus_on_a_setting_enables_apply_and_restore()
-    {
-        auto form = Open_Form();
-        const Controls c(*form);
-        Enter(c.OK_BitBtn);
-        QVERIFY(!c.Apply_BitBtn->isEnabled());
-        Enter(c.TrackBar_Gamma->isEnabled() ? c.TrackBar_Gamma : c.TrackBar_Scene_Speed);
-        QVERIFY(c.Apply_BitBtn->isEnabled() && c.Restore_BitBtn->isEnabled());
-        QTest::mouseClick(c.Apply_BitBtn, Qt::LeftButton);
-        QVERIFY(!c.Apply_BitBtn->isEnabled());
-        QVERIFY(form->isVisible());
-        QCOMPARE(Text("Controls.cfg"), kDefaultBehaviour);
-    }
-    void links_open_their_addresses()
-    {
-        auto form = Open_Form();
-        const Controls c(*form);
-        QTest::mouseClick(c.Label14, Qt::LeftButton);
-        QTest::mouseClick(c.Label13, Qt::LeftButton);
-        QCOMPARE(opened_.urls, (QList<QUrl>{QUrl(paths_.Home_Page_Address), QUrl(paths_.Support_Page_Address)}));
-        QCOMPARE(c.Label14->Colour(), QColor(128, 0, 0));
-    }
     void a_failed_write_names_the_path_and_the_dialog_still_ends()
     {
-        paths_.Program_Dir = dir_->path() + "/missing/";
+        paths_.Program_Dir = Folder() + "/missing/";
         auto form = Open_Form();
         const Controls c(*form);
         QSignalSpy ended(form.get(), &TAdjustment_Form::Form_Ended);
         QTest::keyClick(c.OK_BitBtn, Qt::Key_Escape);
         QCOMPARE(messages_, QStringList{"Unable to write to " + paths_.Program_Dir + "Controls.cfg"});
         QCOMPARE(ended.count(), 1);
-        QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+        QCOMPARE(QDir(Folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
     }
     void a_failed_restore_brings_the_pages_back()
     {
-        QVERIFY(QDir(dir_->path()).mkdir("Controls.cfg"));   // a folder where the file should be
+        QVERIFY(QDir(Folder()).mkdir("Controls.cfg"));   // a folder where the file should be
         auto form = Open_Form();
         const Controls c(*form);
         Enter(c.TrackBar_Cam);
@@ -440,58 +256,6 @@ private slots:
         QVERIFY(c.Page_Control->isVisible());
         QCOMPARE(c.TrackBar_Cam->value(), 60);
         QVERIFY(c.Apply_BitBtn->isEnabled() && c.Restore_BitBtn->isEnabled());
-    }
-    void every_text_fits_its_box()
-    {
-        // Measured at the form's own font (and each widget's own, where it has one): a text the
-        // box cuts off shows a word that is not there ("Camera spee").
-        auto form = Open_Form();
-        const Controls c(*form);
-        form->Page_ControlChange();   // the "About" page's figures filled in
-        QStringList cut;
-        auto check = [&](QWidget* w, const QString& text, const QFont& font, int room) {
-            const QString shown = QString(text).remove('&');
-            int widest = 0;
-            for (const QString& line : shown.split('\n')) widest = std::max(widest, QFontMetrics(font).horizontalAdvance(line));
-            if (widest > room) cut << QString("%1 \"%2\": %3 > %4").arg(w->metaObject()->className(), shown).arg(widest).arg(room);
-        };
-        for (QWidget* w : form->findChildren<QWidget*>()) {
-            if (auto* box = qobject_cast<TGradient_Group_Box*>(w)) {
-                check(w, box->Caption(), box->Caption_Font(), box->width() - 6);
-                if (box->Caption_Font().pixelSize() < 9) cut << "too small to read: " + box->Caption();
-            } else if (auto* label = qobject_cast<TGradient_Label*>(w)) {
-                check(w, label->Text(), label->font(), label->width() - 2);
-            } else if (auto* check_box = qobject_cast<QCheckBox*>(w)) {
-                check(w, check_box->text(), check_box->font(), check_box->width() - 20);
-            } else if (auto* radio = qobject_cast<QRadioButton*>(w)) {
-                check(w, radio->text(), radio->font(), radio->width() - 20);
-            } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-                check(w, button->text(), button->font(), button->width() - button->iconSize().width() - 12);
-            } else if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
-                check(w, label->text(), label->font(), label->contentsRect().width());
-            } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-                QFont bold = group->font();
-                check(w, group->title(), bold, group->width() - 12);
-            }
-        }
-        for (int i = 0; i < c.Page_Control->count(); ++i)
-            check(c.Page_Control, c.Page_Control->tabText(i), c.Page_Control->tabBar()->font(),
-                  c.Page_Control->tabBar()->tabRect(i).width() - 4);
-        QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
-    }
-    void the_links_turn_blue_again_over_the_boxes_around_them()
-    {
-        auto form = Open_Form();
-        const Controls c(*form);
-        for (QWidget* box : {static_cast<QWidget*>(c.SpecialFX_GroupBox), static_cast<QWidget*>(c.glGroupBox_Links),
-                             static_cast<QWidget*>(c.Find<TGradient_Group_Box>("glGroupBox_Channels_Monitoring"))}) {
-            form->Label13MouseMove();
-            QCOMPARE(c.Label13->Colour(), QColor(255, 0, 255));
-            QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                             Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(box, &move);
-            QCOMPARE(c.Label13->Colour(), QColor(0, 0, 255));
-        }
     }
     void about_page_measures_once_and_runs_the_clock_only_while_shown()
     {

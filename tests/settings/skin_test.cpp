@@ -6,11 +6,11 @@
 #include "settings_form.h"
 #include "skin_opening.h"
 #include "skin_placement.h"
+#include "support/temp_folder.h"
 #include "system_info.h"
 
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QApplication>
 #include <QTest>
 
@@ -29,6 +29,47 @@ Opening_State Start(Variant v, const Opening_Screen& screen, int draw)
 }
 
 QImage Bitmap(const QString& name) { return QImage::fromData(Find_Resource("BITMAP", name)); }
+
+Host_Paths Paths_In(const TempFolder& dir)
+{
+    Host_Paths paths;
+    paths.Program_Dir = QString::fromStdString(dir.str()) + "/";
+    return paths;
+}
+
+// The skin's random choices (colour, first picture, opening) fixed while a form is made and tested.
+struct Fixed_Seed {
+    Fixed_Seed() { qputenv("QUELMSCR_SEED", "11"); }
+    ~Fixed_Seed() { qunsetenv("QUELMSCR_SEED"); }
+};
+
+// A form over a folder of its own, its skin, and the skin's parts and the form's controls found by
+// the names they carry.
+class Skinned_Form {
+    const TempFolder dir_{"skin"};
+    const Fixed_Seed seed_;
+
+public:
+    TAdjustment_Form form{Paths_In(dir_)};
+    Form_Skin& skin = *Skin_Of(form);
+
+    QWidget* part(const char* name)
+    {
+        QWidget* widget = form.findChild<QWidget*>(name);
+        if (!widget) qFatal("no part named %s", name);
+        return widget;
+    }
+    TGradient_Group_Box* box(const char* name) { return qobject_cast<TGradient_Group_Box*>(part(name)); }
+    QTimer* timer(const char* name) { return form.findChild<QTimer*>(name); }
+
+private:
+    static Form_Skin* Skin_Of(TAdjustment_Form& form)
+    {
+        auto* skin = form.findChild<Form_Skin*>();
+        if (!skin) qFatal("the form has no skin");
+        return skin;
+    }
+};
 
 }  // namespace
 
@@ -161,96 +202,89 @@ private slots:
 
     void form_takes_its_skin()
     {
-        QTemporaryDir dir;
-        Host_Paths paths;
-        paths.Program_Dir = dir.path() + "/";
-        qputenv("QUELMSCR_SEED", "11");
-        TAdjustment_Form form(paths);
-        auto* found = form.findChild<Form_Skin*>();
-        QVERIFY(found);
-        const Form_Skin& skin = *found;
-        // The skin's parts and the form's controls, by the names they carry.
-        auto part = [&](const char* name) {
-            QWidget* widget = form.findChild<QWidget*>(name);
-            if (!widget) qFatal("no part named %s", name);
-            return widget;
-        };
-        auto box = [&](const char* name) { return qobject_cast<TGradient_Group_Box*>(part(name)); };
-        auto timer = [&](const char* name) { return form.findChild<QTimer*>(name); };
-        auto tv_out = [&] { return qobject_cast<QLabel*>(part("Main_TVOut_Image"))->pixmap().toImage(); };
+        Skinned_Form f;
         // The outlines load with the vertex counts of their y lists.
-        QCOMPARE(skin.State().App_Outline.size(), 410);
-        QCOMPARE(skin.State().TVOut_Outline.size(), 135);
-        QCOMPARE(form.mask().boundingRect(), QRect(0, 0, 789, 554));
-        QVERIFY(!form.mask().contains(QPoint(5, 500)));
-        QCOMPARE(part("Main_TVOut_Panel")->mask().boundingRect(), QRect(2, 3, 280, 234));
-        QCOMPARE(part("Right_Image_bottom")->pos(), QPoint(738, 321));
-        QCOMPARE(part("Ball_Shato_Image")->pos(), QPoint(341, 81));
-        QCOMPARE(part("Main_TVOut_Panel")->geometry(), QRect(49, 43, 285, 240));
-        QCOMPARE(part("glBevel_onMainForm")->geometry(), QRect(0, 0, 789, 517));
+        QCOMPARE(f.skin.State().App_Outline.size(), 410);
+        QCOMPARE(f.skin.State().TVOut_Outline.size(), 135);
+        QCOMPARE(f.form.mask().boundingRect(), QRect(0, 0, 789, 554));
+        QVERIFY(!f.form.mask().contains(QPoint(5, 500)));
+        QCOMPARE(f.part("Main_TVOut_Panel")->mask().boundingRect(), QRect(2, 3, 280, 234));
+        QCOMPARE(f.part("Right_Image_bottom")->pos(), QPoint(738, 321));
+        QCOMPARE(f.part("Ball_Shato_Image")->pos(), QPoint(341, 81));
+        QCOMPARE(f.part("Main_TVOut_Panel")->geometry(), QRect(49, 43, 285, 240));
+        QCOMPARE(f.part("glBevel_onMainForm")->geometry(), QRect(0, 0, 789, 517));
         // A frame picture leaves its green pixels out of its mask: the porthole lets the ball show.
-        QVERIFY(!part("Ball_Hide_Panel_Image")->mask().contains(QPoint(51, 48)));
-        QVERIFY(part("Ball_Hide_Panel_Image")->mask().contains(QPoint(35, 10)));
+        QVERIFY(!f.part("Ball_Hide_Panel_Image")->mask().contains(QPoint(51, 48)));
+        QVERIFY(f.part("Ball_Hide_Panel_Image")->mask().contains(QPoint(35, 10)));
 
         // Drawn parts under the windowed controls, in the order the z-order changes leave them.
-        const QList<QWidget*> expected{part("glBevel_onMainForm"), part("Ball_Shato_Image"), part("Main_Logo_Image"),
-                                       part("Left_Image_top"),     part("Left_Image_Middle"), part("Left_Image_bottom"),
-                                       part("Right_Image_top"),    part("Right_Image_bottom"), part("Bottom_Image"),
-                                       part("Top_Exit_Image_active"), part("glLabel_Slogan"), part("Top_Image"),
-                                       part("Ball_Hide_Panel_Image"), part("Top_Exit_Image_passive")};
+        QList<QWidget*> expected;
+        for (const char* name : {"glBevel_onMainForm", "Ball_Shato_Image", "Main_Logo_Image", "Left_Image_top",
+                                 "Left_Image_Middle", "Left_Image_bottom", "Right_Image_top", "Right_Image_bottom",
+                                 "Bottom_Image", "Top_Exit_Image_active", "glLabel_Slogan", "Top_Image",
+                                 "Ball_Hide_Panel_Image", "Top_Exit_Image_passive"})
+            expected << f.part(name);
         QList<QWidget*> stack;
-        for (QObject* child : form.children())
+        for (QObject* child : f.form.children())
             if (auto* w = qobject_cast<QWidget*>(child)) stack << w;
         QCOMPARE(stack.mid(0, expected.size()), expected);
-        QVERIFY(stack.indexOf(part("Page_Control")) > stack.indexOf(part("Top_Exit_Image_passive")));
+        QVERIFY(stack.indexOf(f.part("Page_Control")) > stack.indexOf(f.part("Top_Exit_Image_passive")));
+    }
 
+    void skin_colours_the_boxes_and_swaps_the_exit_button()
+    {
+        Skinned_Form f;
         const QColor colours[5] = {{140, 200, 120}, {160, 220, 120}, {192, 220, 192}, {192, 192, 192}, {166, 202, 240}};
-        const QColor body = colours[skin.State().Body_Colour_Index];
-        QCOMPARE(box("glGroupBox_Links")->Body_Colour(), body);
-        QCOMPARE(box("glGroupBox_Channels_Monitoring")->Body_Colour(), body);
-        QCOMPARE(box("glGroupBox_Volume_Music")->Body_Colour(), body);
-        QCOMPARE(box("glGroupBox_Gamma_Correction")->Body_Colour(), QColor(192, 192, 192));
+        const QColor body = colours[f.skin.State().Body_Colour_Index];
+        QCOMPARE(f.box("glGroupBox_Links")->Body_Colour(), body);
+        QCOMPARE(f.box("glGroupBox_Channels_Monitoring")->Body_Colour(), body);
+        QCOMPARE(f.box("glGroupBox_Volume_Music")->Body_Colour(), body);
+        QCOMPARE(f.box("glGroupBox_Gamma_Correction")->Body_Colour(), QColor(192, 192, 192));
 
         // The exit button's two looks swap under the mouse and back (painted at full size).
-        const QRect opening_geometry = form.geometry();
-        form.setGeometry(0, 0, 789, 554);
-        auto exit_centre = [&] { return form.grab(QRect(708, 38, 35, 28)).toImage().pixel(17, 14) & 0xffffff; };
+        f.form.setGeometry(0, 0, 789, 554);
+        auto exit_centre = [&] { return f.form.grab(QRect(708, 38, 35, 28)).toImage().pixel(17, 14) & 0xffffff; };
+        auto above = [&](const char* upper, const char* lower) {
+            return f.form.children().indexOf(f.part(upper)) > f.form.children().indexOf(f.part(lower));
+        };
         const QRgb rest = Bitmap("Exit_Image_active").pixel(17, 14) & 0xffffff;
         const QRgb hover = Bitmap("Exit_Image_passive").pixel(17, 14) & 0xffffff;
         QCOMPARE(exit_centre(), rest);
-        found->Top_Exit_Image_passiveMouseMove();
+        f.skin.Top_Exit_Image_passiveMouseMove();
         QCOMPARE(exit_centre(), hover);
-        QVERIFY(form.children().indexOf(part("Top_Exit_Image_active")) > form.children().indexOf(part("Top_Exit_Image_passive")));
-        form.FormMouseMove();
-        QVERIFY(form.children().indexOf(part("Top_Exit_Image_passive")) > form.children().indexOf(part("Top_Exit_Image_active")));
-        QVERIFY(!skin.State().Exit_Hover);
+        QVERIFY(above("Top_Exit_Image_active", "Top_Exit_Image_passive"));
+        f.form.FormMouseMove();
+        QVERIFY(above("Top_Exit_Image_passive", "Top_Exit_Image_active"));
+        QVERIFY(!f.skin.State().Exit_Hover);
         QCOMPARE(exit_centre(), rest);
-        form.setGeometry(opening_geometry);
+    }
 
+    void slideshow_goes_round_and_starts_when_the_form_has_grown()
+    {
+        Skinned_Form f;
         // The slideshow goes round all six pictures, a new one at each tick.
-        QCOMPARE(timer("Sshots_Changer_Timer")->interval(), 5100);
-        QVERIFY(!timer("Sshots_Changer_Timer")->isActive());
-        const int first = skin.State().Slideshow_Index;
+        QCOMPARE(f.timer("Sshots_Changer_Timer")->interval(), 5100);
+        QVERIFY(!f.timer("Sshots_Changer_Timer")->isActive());
+        const int first = f.skin.State().Slideshow_Index;
         QList<QImage> seen;
         for (int tick = 1; tick <= 6; ++tick) {
-            found->Sshots_Changer_TimerTimer();
-            QCOMPARE(int(skin.State().Slideshow_Index), (first + tick) % 6);
-            const QImage shown = tv_out();
+            f.skin.Sshots_Changer_TimerTimer();
+            QCOMPARE(int(f.skin.State().Slideshow_Index), (first + tick) % 6);
+            const QImage shown = qobject_cast<QLabel*>(f.part("Main_TVOut_Image"))->pixmap().toImage();
             QCOMPARE(shown.size(), QSize(286, 215));
             QVERIFY(!seen.contains(shown));
             seen << shown;
         }
 
         // Shown: the controls appear only once the form has grown to its working size.
-        form.show();
-        QVERIFY(!part("Page_Control")->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(form.Opening_Done(), 5000);
-        QCOMPARE(form.size(), QSize(789, 554));
-        QVERIFY(part("Page_Control")->isVisible() && part("Main_TVOut_Panel")->isVisible());
-        QVERIFY(timer("Sshots_Changer_Timer")->isActive() && !timer("Open_Grow_Timer")->isActive());
-        QVERIFY(skin.State().Slideshow_Index <= 4);
-        form.hide();
-        qunsetenv("QUELMSCR_SEED");
+        f.form.show();
+        QVERIFY(!f.part("Page_Control")->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(f.form.Opening_Done(), 5000);
+        QCOMPARE(f.form.size(), QSize(789, 554));
+        QVERIFY(f.part("Page_Control")->isVisible() && f.part("Main_TVOut_Panel")->isVisible());
+        QVERIFY(f.timer("Sshots_Changer_Timer")->isActive() && !f.timer("Open_Grow_Timer")->isActive());
+        QVERIFY(f.skin.State().Slideshow_Index <= 4);
+        f.form.hide();
     }
 
     void what_the_mouse_does_on_the_skin_is_told_to_the_form_data()
@@ -282,10 +316,8 @@ private slots:
         QFETCH(int, event);
         QFETCH(QPoint, at);
         QFETCH(QString, told);
-        QTemporaryDir dir;
-        Host_Paths paths;
-        paths.Program_Dir = dir.path() + "/";
-        TAdjustment_Form form(paths);
+        const TempFolder dir("skin");
+        TAdjustment_Form form(Paths_In(dir));
         auto* skin = form.findChild<Form_Skin*>();
         QWidget* widget = form.findChild<QWidget*>(part);
         QVERIFY(skin && widget);

@@ -4,12 +4,12 @@
 // every run, and the generator's refusals.
 #include "points_resource.h"
 #include "skin_layout.h"
+#include "support/temp_folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegion>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <map>
@@ -299,7 +299,8 @@ private slots:
 
     void sameBytesOnEveryRun()
     {
-        QTemporaryDir out;
+        const TempFolder folder("skingen");
+        const QDir out(QString::fromStdString(folder.str()));
         QProcess skingen;
         skingen.start(QUELM_SKINGEN, {out.path()});
         QVERIFY(skingen.waitForFinished(120000));
@@ -319,7 +320,8 @@ private slots:
     // sky over its middle and sea under it.
     void iconAtEverySize()
     {
-        QTemporaryDir out;
+        const TempFolder folder("skingen");
+        const QDir out(QString::fromStdString(folder.str()));
         QProcess skingen;
         skingen.start(QUELM_SKINGEN, {"--icons", out.path()});
         QVERIFY(skingen.waitForFinished(120000));
@@ -344,7 +346,8 @@ private slots:
         QVERIFY(skingen.waitForFinished());
         QCOMPARE(skingen.exitCode(), 2);
         // A file stands where a folder must go: a clear message, an error status and no half files.
-        QTemporaryDir out;
+        const TempFolder folder("skingen");
+        const QDir out(QString::fromStdString(folder.str()));
         QFile blocker(out.filePath("BITMAP"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
@@ -352,7 +355,7 @@ private slots:
         QVERIFY(skingen.waitForFinished(120000));
         QCOMPARE(skingen.exitCode(), 1);
         QVERIFY(skingen.readAllStandardError().contains("could not write"));
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"BITMAP"});
+        QCOMPARE(out.entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"BITMAP"});
     }
 };
 
