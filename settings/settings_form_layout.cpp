@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QTabBar>
 
+#include "behaviour_keys.h"
 #include "form_pictures.h"
 #include "form_skin.h"
 
@@ -50,12 +51,14 @@ static QCheckBox* Check_Box(const QString& text, bool checked, QWidget* parent, 
     return box;
 }
 
+// The range of a track bar that sets a behaviour key: the key's, as the engine reads it.
+static std::pair<int, int> Span(Behaviour key) { return {Behaviour_Key_Of(key).Low, Behaviour_Key_Of(key).High}; }
 // A track bar as the form uses them: a Windows track bar's line and page sizes, and for the
 // vertical ones the minimum at the top with the Down key moving the thumb down.
-static QSlider* Track_Bar(Qt::Orientation orientation, int minimum, int maximum, int position, QWidget* parent)
+static QSlider* Track_Bar(Qt::Orientation orientation, std::pair<int, int> range, int position, QWidget* parent)
 {
     auto* bar = new QSlider(orientation, parent);
-    bar->setRange(minimum, maximum);
+    bar->setRange(range.first, range.second);
     bar->setValue(position);
     bar->setSingleStep(1);
     bar->setPageStep(2);
@@ -110,7 +113,7 @@ void TAdjustment_Form::Create_Main_Page()
     bold.setBold(true);
     glLabel_Gamma->setFont(bold);
     glLabel_Gamma->setGeometry(154, 20, 40, 18);
-    TrackBar_Gamma = Track_Bar(Qt::Horizontal, 50, 200, defaults.Gamma_Position, glGroupBox_Gamma_Correction);
+    TrackBar_Gamma = Track_Bar(Qt::Horizontal, Span(Behaviour::Gamma), defaults.Gamma_Position, glGroupBox_Gamma_Correction);
     TrackBar_Gamma->setTickPosition(QSlider::NoTicks);
     TrackBar_Gamma->setPageStep(1);
     TrackBar_Gamma->setGeometry(6, 40, 188, 22);
@@ -126,7 +129,7 @@ void TAdjustment_Form::Create_Main_Page()
 
     glGroupBox_Camera_Speed = new TGradient_Group_Box(" Camera speed", page);
     glGroupBox_Camera_Speed->setGeometry(208, 4, 107, 180);
-    TrackBar_Scene_Speed = Track_Bar(Qt::Vertical, 0, 7, defaults.Scene_Speed_Position, glGroupBox_Camera_Speed);
+    TrackBar_Scene_Speed = Track_Bar(Qt::Vertical, Span(Behaviour::Speed), defaults.Scene_Speed_Position, glGroupBox_Camera_Speed);
     TrackBar_Scene_Speed->setTickPosition(QSlider::TicksBothSides);
     TrackBar_Scene_Speed->setTickInterval(1);
     TrackBar_Scene_Speed->setSingleStep(5);
@@ -153,7 +156,7 @@ void TAdjustment_Form::Create_Main_Page()
     glLabel_Cam_Sec = new TGradient_Label("", QColor(0, 0, 160), QColor(200, 0, 0), glGroupBox_controls);
     glLabel_Cam_Sec->setFont(bold);
     glLabel_Cam_Sec->setGeometry(136, 20, 80, 18);
-    TrackBar_Cam = Track_Bar(Qt::Horizontal, 3, 100, defaults.Cam_Position, glGroupBox_controls);
+    TrackBar_Cam = Track_Bar(Qt::Horizontal, Span(Behaviour::Camera_Jump), defaults.Cam_Position, glGroupBox_controls);
     TrackBar_Cam->setTickPosition(QSlider::TicksBothSides);
     TrackBar_Cam->setTickInterval(2);
     TrackBar_Cam->setGeometry(4, 38, 303, 30);
@@ -174,7 +177,7 @@ void TAdjustment_Form::Create_Sound_Page()
     glGroupBox_Volume_Music->setGeometry(4, 58, 200, 232);
     Label("Max", glGroupBox_Volume_Music, 14, 24);
     TrackBar_Volume_Music =
-        Track_Bar(Qt::Vertical, 0, Music_Volume_Maximum, defaults.Volume_Position, glGroupBox_Volume_Music);
+        Track_Bar(Qt::Vertical, {0, Music_Volume_Maximum}, defaults.Volume_Position, glGroupBox_Volume_Music);
     TrackBar_Volume_Music->setTickPosition(QSlider::NoTicks);
     TrackBar_Volume_Music->setGeometry(12, 40, 28, 184);
     glProgressBar_Volume_Music = new TGradient_Progress_Bar(glGroupBox_Volume_Music);
