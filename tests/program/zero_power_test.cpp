@@ -3,6 +3,7 @@
 // flight again when it shows, and follows the power source: UPower on a system bus of the test's
 // own (python3-dbusmock's UPower), or the kernel's list of supplies where UPower does not answer
 // (a folder of the test's own). Frames are counted from the engine's own log.
+#include "support/private_bus.h"
 #include "support/program_runner.h"
 
 #include <gtest/gtest.h>
@@ -46,19 +47,15 @@ std::map<std::string, std::string> engineEnv(const std::map<std::string, std::st
 // A session bus of the test's own standing in for the system bus, with python3-dbusmock's UPower
 // on it saying OnBattery; onBattery(false) changes that the way UPower would.
 struct MockUPower {
-    RunningProgram bus, upower;
+    TempFolder folder{"upower"};
+    PrivateBus bus;
+    RunningProgram upower;
     std::string address;
 
     bool start(bool battery)
     {
-        if (!bus.start("/", "/usr/bin/dbus-daemon", {}, {"--session", "--nofork", "--print-address=2"})) return false;
-        for (int i = 0; i < 100 && address.empty(); ++i) {
-            std::smatch m;
-            const std::string text = bus.stderrText();
-            if (std::regex_search(text, m, std::regex("(unix:[^\\n]+)\\n"))) address = m[1];
-            else std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        if (address.empty()) return false;
+        if (!bus.start(folder.str())) return false;
+        address = bus.address;
         const std::string params = std::string("{\"OnBattery\": ") + (battery ? "true" : "false") + "}";
         // Its log of calls goes to standard output, which the test's own would get.
         if (!upower.start("/", "/bin/sh", {{"DBUS_SYSTEM_BUS_ADDRESS", address}},
@@ -87,21 +84,30 @@ struct MockUPower {
     {
         upower.signal(SIGTERM);
         upower.waitExit(10);
-        bus.signal(SIGTERM);
-        bus.waitExit(10);
     }
 };
 
 }  // namespace
 
-TEST(ZeroPower, WithoutVerticalSyncTheFramesArePacedToTheRefreshRate)
-{
+// An engine in a program directory of its own with these behaviour settings, flying past its
+// loading picture.
+class ZeroPower : public ::testing::Test {
+protected:
     ProgramDir dir;
-    std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\nmouse_on=0\ncamjump_vo=0\nvsync_on=0\n";
     RunningProgram zero;
+
+    void fly(const std::string& settings, const std::map<std::string, std::string>& env = {})
+    {
+        std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\nmouse_on=0\ncamjump_vo=0\n" << settings;
+        ASSERT_TRUE(zero.start(dir.path, "zero", engineEnv(env)));
+        ASSERT_TRUE(zero.waitForOutput("zero: loading picture faded out", 120)) << zero.stderrText();
+    }
+};
+
+TEST_F(ZeroPower, WithoutVerticalSyncTheFramesArePacedToTheRefreshRate)
+{
     // A rate the software renderer exceeds at this size, as a display's refresh rate.
-    ASSERT_TRUE(zero.start(dir.path, "zero", engineEnv({{"ZERO_REFRESH_RATE", "8"}})));
-    ASSERT_TRUE(zero.waitForOutput("zero: loading picture faded out", 120)) << zero.stderrText();
+    ASSERT_NO_FATAL_FAILURE(fly("vsync_on=0\n", {{"ZERO_REFRESH_RATE", "8"}}));
     std::this_thread::sleep_for(std::chrono::seconds(6));
     zero.signal(SIGTERM);
     ASSERT_TRUE(zero.waitExit(20)) << zero.stderrText();
@@ -113,13 +119,9 @@ TEST(ZeroPower, WithoutVerticalSyncTheFramesArePacedToTheRefreshRate)
     EXPECT_GE(frames, 4.0 * seconds) << frames << " frames in " << seconds << " s";
 }
 
-TEST(ZeroPower, CoveredItDrawsNothingAndHardlyWakesAndShownItFliesOn)
+TEST_F(ZeroPower, CoveredItDrawsNothingAndHardlyWakesAndShownItFliesOn)
 {
-    ProgramDir dir;
-    std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\nmouse_on=0\ncamjump_vo=0\n";
-    RunningProgram zero;
-    ASSERT_TRUE(zero.start(dir.path, "zero", engineEnv()));
-    ASSERT_TRUE(zero.waitForOutput("zero: loading picture faded out", 120)) << zero.stderrText();
+    ASSERT_NO_FATAL_FAILURE(fly(""));
     RunningProgram cover;   // a plain window over the whole screen, mapped over the engine's
     ASSERT_TRUE(cover.start(dir.path, "/bin/sh", {}, {"-c", "exec xev -geometry 1920x1080+0+0 -name cover > /dev/null"}));
     ASSERT_TRUE(zero.waitForOutput("zero: the window is covered (frame ", 20)) << zero.stderrText();
@@ -144,13 +146,9 @@ TEST(ZeroPower, CoveredItDrawsNothingAndHardlyWakesAndShownItFliesOn)
 
 // A daemon may stop its hack outright (while its unlock dialog is up): on SIGCONT the gap is taken
 // for a pause, not for one slow frame whose step would leap the camera.
-TEST(ZeroPower, AStoppedEngineTakesUpTheFlightWhereItWas)
+TEST_F(ZeroPower, AStoppedEngineTakesUpTheFlightWhereItWas)
 {
-    ProgramDir dir;
-    std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\nmouse_on=0\ncamjump_vo=0\n";
-    RunningProgram zero;
-    ASSERT_TRUE(zero.start(dir.path, "zero", engineEnv()));
-    ASSERT_TRUE(zero.waitForOutput("zero: loading picture faded out", 120)) << zero.stderrText();
+    ASSERT_NO_FATAL_FAILURE(fly(""));
     kill(zero.pid, SIGSTOP);
     std::this_thread::sleep_for(std::chrono::seconds(2));
     kill(zero.pid, SIGCONT);
@@ -166,7 +164,7 @@ TEST(ZeroPower, AStoppedEngineTakesUpTheFlightWhereItWas)
 
 // Each source of the power state in turn: the cap (or the still picture) on battery, its reason in
 // the log, and the change back to mains within 5 s.
-TEST(ZeroPower, OnBatteryTheChosenCapHoldsAndMainsTakesOverWithinFiveSeconds)
+TEST_F(ZeroPower, OnBatteryTheChosenCapHoldsAndMainsTakesOverWithinFiveSeconds)
 {
     const bool dbusmock = fs::exists("/usr/lib/python3/dist-packages/dbusmock");
     for (const bool upower : {true, false}) {
@@ -175,31 +173,32 @@ TEST(ZeroPower, OnBatteryTheChosenCapHoldsAndMainsTakesOverWithinFiveSeconds)
             ADD_FAILURE() << "python3-dbusmock is not installed (scripts/setup.sh installs it)";
             continue;
         }
-        ProgramDir dir;
+        ProgramDir caseDir;   // each source in a program directory of its own
         // UPower's case caps the frames; the supplies' case asks for a still picture.
-        std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\nmouse_on=0\ncamjump_vo=0\n"
+        std::ofstream(caseDir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\nmouse_on=0\ncamjump_vo=0\n"
                                                   << (upower ? "" : "battery_mode=2\n");
-        const std::string supplies = dir.path + "-supplies";
+        const TempFolder suppliesFolder("supplies");
+        const std::string supplies = suppliesFolder.str();
         fs::create_directories(supplies + "/AC");
         std::ofstream(supplies + "/AC/type") << "Mains\n";
         // UPower speaks over the supplies wherever it answers: they say mains meanwhile.
         std::ofstream(supplies + "/AC/online") << (upower ? "1\n" : "0\n");
         MockUPower mock;
         if (upower) {
-            ASSERT_TRUE(mock.start(true)) << mock.bus.stderrText() << mock.upower.stderrText();
+            ASSERT_TRUE(mock.start(true)) << mock.upower.stderrText();
         }
         const std::string bus = upower ? mock.address : "unix:path=" + supplies + "/no-bus";
-        RunningProgram zero;
-        ASSERT_TRUE(zero.start(dir.path, "zero",
+        RunningProgram engine;
+        ASSERT_TRUE(engine.start(caseDir.path, "zero",
                                engineEnv({{"DBUS_SYSTEM_BUS_ADDRESS", bus}, {"ZERO_POWER_SUPPLIES", supplies}})));
         const std::string source = upower ? "UPower" : supplies;
         const std::string onBattery = upower ? "zero: frame cap 20 per second: on battery (power: " + source + ")"
                                              : "zero: a still picture: on battery (power: " + source + ")";
-        ASSERT_TRUE(zero.waitForOutput(onBattery, 60)) << zero.stderrText();
-        ASSERT_TRUE(zero.waitForOutput("zero: loading picture faded out", 120)) << zero.stderrText();
+        ASSERT_TRUE(engine.waitForOutput(onBattery, 60)) << engine.stderrText();
+        ASSERT_TRUE(engine.waitForOutput("zero: loading picture faded out", 120)) << engine.stderrText();
         if (!upower) {
             // The still picture stands: no frames, and the engine hardly wakes.
-            EXPECT_LT(processorSecondsInThreeSeconds(zero.pid), 0.15) << "processor seconds used in 3 s of a still picture";
+            EXPECT_LT(processorSecondsInThreeSeconds(engine.pid), 0.15) << "processor seconds used in 3 s of a still picture";
         }
         const auto plugged = std::chrono::steady_clock::now();
         if (upower) {
@@ -207,12 +206,11 @@ TEST(ZeroPower, OnBatteryTheChosenCapHoldsAndMainsTakesOverWithinFiveSeconds)
         } else {
             std::ofstream(supplies + "/AC/online") << "1\n";
         }
-        ASSERT_TRUE(zero.waitForOutput("zero: frame cap 60 per second: the display's refresh rate (power: " + source + ")", 10))
-            << zero.stderrText();
+        ASSERT_TRUE(engine.waitForOutput("zero: frame cap 60 per second: the display's refresh rate (power: " + source + ")", 10))
+            << engine.stderrText();
         EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - plugged).count(), 5.0);
-        zero.signal(SIGTERM);
-        ASSERT_TRUE(zero.waitExit(20)) << zero.stderrText();
-        EXPECT_EQ(zero.exitCode, 0) << zero.stderrText();
-        fs::remove_all(supplies);
+        engine.signal(SIGTERM);
+        ASSERT_TRUE(engine.waitExit(20)) << engine.stderrText();
+        EXPECT_EQ(engine.exitCode, 0) << engine.stderrText();
     }
 }

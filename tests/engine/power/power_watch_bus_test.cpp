@@ -3,49 +3,21 @@
 // system bus's address once a process, so this test runs in a process of its own (as ctest runs
 // every test).
 #include "power/power_watch.h"
+#include "support/private_bus.h"
 #include "support/temp_folder.h"
 
 #include <dbus/dbus.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <fstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-// A bus daemon of the test's own, listening on a socket in folder.
-struct PrivateBus {
-    pid_t pid = -1;
-    std::string address;
-    bool start(const std::string& folder)
-    {
-        const std::string socket = folder + "/bus";
-        address = "unix:path=" + socket;
-        pid = fork();
-        if (pid == 0) {
-            execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--nopidfile",
-                   ("--address=" + address).c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 200 && access(socket.c_str(), F_OK) != 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        return access(socket.c_str(), F_OK) == 0;
-    }
-    ~PrivateBus()
-    {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-};
 
 // Answers every question for OnBattery that has come, with answer.
 int answerQuestions(DBusConnection* upower, bool answer)
