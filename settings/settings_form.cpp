@@ -142,7 +142,6 @@ void TAdjustment_Form::Open_Finish()
     update();
     Prepare_Controls();
     opening_done_ = true;
-    emit Opening_Finished();
 }
 
 Form_Settings TAdjustment_Form::Current_Settings() const

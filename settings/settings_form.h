@@ -73,8 +73,6 @@ signals:
     void Settings_Saved();
     // The form was hidden and has saved: the dialog is over.
     void Form_Ended();
-    // The opening has reached full size and the controls are ready.
-    void Opening_Finished();
 
 protected:
     void showEvent(QShowEvent* event) override;
