@@ -1,7 +1,8 @@
 // quelmscr --idle on a headless sway of the test's own with two outputs: after the idle time one
 // engine per output, exactly one of them with sound; a key ends both within a second; ten cycles
 // leave no engine and no folder behind; crashed engines are logged and the next idle starts fresh
-// ones; a second watcher for the session is refused.
+// ones; a second watcher for the session is refused. The first cycle's screenshots go to
+// idle_shots/ in the test folder.
 #include "support/program_runner.h"
 #include "support/sway_session.h"
 
@@ -14,6 +15,8 @@
 #include <thread>
 
 namespace fs = std::filesystem;
+
+static constexpr int kDesktopGrey = 63;   // what sway shows where no surface is
 
 static size_t countOf(const std::string& text, const std::string& part)
 {
@@ -51,6 +54,28 @@ protected:
         return watcher.start(dir.path, "/usr/bin/env", env,
                              {"-u", "DISPLAY", "./quelmscr", "--idle", "--idle-seconds", "2"});
     }
+    // What each output shows: the engine's picture from edge to edge (none of the desktop's grey
+    // at the border), sky above and something other than the sky below.
+    void expectFlightOnBothOutputs(const SwaySession& sway)
+    {
+        const fs::path shots = fs::current_path() / "idle_shots";
+        fs::create_directories(shots);
+        for (const char* output : {"HEADLESS-1", "HEADLESS-2"}) {
+            SCOPED_TRACE(output);
+            std::optional<Picture> shot = sway.screenshot(output, (shots / (std::string(output) + ".png")).string());
+            ASSERT_TRUE(shot);
+            int grey = 0;
+            for (int x = 0; x < shot->width; ++x)
+                for (int y : {0, shot->height - 1}) {
+                    auto c = shot->at(x, y);
+                    grey += c[0] == kDesktopGrey && c[1] == kDesktopGrey && c[2] == kDesktopGrey;
+                }
+            EXPECT_EQ(grey, 0) << "the desktop shows at the top or bottom edge";
+            auto top = shot->at(shot->width / 2, 2), bottom = shot->at(shot->width / 2, shot->height - 3);
+            EXPECT_GT(top[2], top[0]) << "no sky at the top";
+            EXPECT_NE(top, bottom) << "the picture is one colour";
+        }
+    }
 };
 
 TEST_F(QuelmscrIdle, EnginesOnEveryOutputWhileIdleAndGoneWhenTheUserIsBack)
@@ -83,9 +108,16 @@ TEST_F(QuelmscrIdle, EnginesOnEveryOutputWhileIdleAndGoneWhenTheUserIsBack)
         const std::string log = watcher.stderrText();
         EXPECT_EQ(countOf(log, "wayland: a layer surface on HEADLESS-1"), static_cast<size_t>(cycle));
         EXPECT_EQ(countOf(log, "wayland: a layer surface on HEADLESS-2"), static_cast<size_t>(cycle));
-        // One sound for the desktop: the second output's copy stays silent.
+        // One sound for the desktop: the first output's copy opens the device and loads the
+        // streams, the second's stays silent.
+        EXPECT_EQ(countOf(log, "zero: running silent: "), static_cast<size_t>(cycle));
         EXPECT_EQ(countOf(log, "zero: running silent: the copy on HEADLESS-1 plays the sound"),
                   static_cast<size_t>(cycle));
+        EXPECT_EQ(countOf(log, "zero: audio stream 0: "), static_cast<size_t>(cycle));
+        if (cycle == 1) {
+            ASSERT_TRUE(waitForCount(watcher, "zero: loading picture faded out", 2)) << watcher.stderrText();
+            expectFlightOnBothOutputs(sway);
+        }
         const auto typed = std::chrono::steady_clock::now();
         ASSERT_TRUE(sway.type("a"));
         bool ended = false;
