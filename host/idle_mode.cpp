@@ -14,6 +14,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <fcntl.h>
+#include <cerrno>
+#include <cstring>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -29,11 +31,10 @@ constexpr int kQuitCheckPeriodMs = 500;
 // One watcher per session: a lock on a file in the session's runtime folder, held until exit.
 Outcome Take_Session_Lock()
 {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    const QString path = folder + QStringLiteral("/quelm3d-idle-") + qEnvironmentVariable("WAYLAND_DISPLAY") +
-                         QStringLiteral(".lock");
-    const int fd = open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const QString path = Idle_Lock_Path(qEnvironmentVariable("XDG_RUNTIME_DIR"), qEnvironmentVariable("WAYLAND_DISPLAY"),
+                                        static_cast<unsigned>(getuid()));
+    // Not through a link: in the shared temporary folder the name could be another user's.
+    const int fd = open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return Failed(
             Message_Text(QStringLiteral("cannot open %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)))));
@@ -53,23 +54,20 @@ public:
     void Start(const QStringList& outputs)
     {
         if (!running_.empty()) return;
-        for (int i = 0; i < outputs.size(); ++i) {
+        for (const Engine_Launch& launch : Plan_Engines(outputs)) {
             auto engine = std::make_unique<QProcess>();
             engine->setProgram(program_dir_ + QStringLiteral("zero"));
-            engine->setArguments({QStringLiteral("--output"), outputs[i]});
+            engine->setArguments(launch.Arguments);
             engine->setWorkingDirectory(program_dir_);
             engine->setProcessChannelMode(QProcess::ForwardedChannels);
             engine->setStandardInputFile(QProcess::nullDevice());
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            // One sound for the whole desktop: the first output's copy plays it.
-            if (i > 0) env.insert(QStringLiteral("ZERO_SILENT"), QStringLiteral("the copy on %1 plays the sound").arg(outputs[0]));
+            if (!launch.Silent_Reason.isEmpty()) env.insert(QStringLiteral("ZERO_SILENT"), launch.Silent_Reason);
             engine->setProcessEnvironment(env);
-            const QString output = outputs[i];
-            QProcess* raw = engine.get();
-            QObject::connect(raw, &QProcess::finished, raw, [output, raw](int code, QProcess::ExitStatus status) {
+            const QString output = launch.Arguments.value(1, QStringLiteral("its output"));
+            QObject::connect(engine.get(), &QProcess::finished, engine.get(), [output](int code, QProcess::ExitStatus status) {
                 if (status == QProcess::CrashExit) Say("the engine on %s crashed", qPrintable(output));
                 else if (code != 0) Say("the engine on %s ended with status %d", qPrintable(output), code);
-                (void)raw;
             });
             engine->start();
             if (!engine->waitForStarted(5000)) {
@@ -78,7 +76,9 @@ public:
             }
             running_.push_back(std::move(engine));
         }
-        Say("idle: %d engine(s) started on %s", static_cast<int>(running_.size()), qPrintable(outputs.join(QStringLiteral(", "))));
+        Say("idle: %d engine(s) started on %s", static_cast<int>(running_.size()),
+            outputs.isEmpty() ? "the compositor's choice of output (it names none)"
+                              : qPrintable(outputs.join(QStringLiteral(", "))));
     }
 
     void End(const char* why)
@@ -100,6 +100,29 @@ private:
 };
 
 }  // namespace
+
+QString Idle_Lock_Path(const QString& runtime_dir, const QString& display, unsigned uid)
+{
+    const QString folder = runtime_dir.isEmpty() ? QString() : QDir::cleanPath(runtime_dir);
+    QString name = display.isEmpty() ? QStringLiteral("wayland-0") : QDir::cleanPath(display);
+    if (!folder.isEmpty() && name.startsWith(folder + QLatin1Char('/'))) name = name.mid(folder.size() + 1);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    if (folder.isEmpty()) return QDir::tempPath() + QStringLiteral("/quelm3d-idle-%1-%2.lock").arg(uid).arg(name);
+    return folder + QStringLiteral("/quelm3d-idle-") + name + QStringLiteral(".lock");
+}
+
+std::vector<Engine_Launch> Plan_Engines(const QStringList& outputs)
+{
+    if (outputs.isEmpty()) return {Engine_Launch{}};
+    std::vector<Engine_Launch> plan;
+    for (const QString& output : outputs) {
+        Engine_Launch launch{{QStringLiteral("--output"), output}, {}};
+        // One sound for the whole desktop: the first output's copy plays it.
+        if (!plan.empty()) launch.Silent_Reason = QStringLiteral("the copy on %1 plays the sound").arg(outputs[0]);
+        plan.push_back(launch);
+    }
+    return plan;
+}
 
 Result<std::optional<Idle_Request>> Read_Idle_Request(const QStringList& args)
 {

@@ -45,9 +45,11 @@ protected:
         if (!SwaySession::installed()) GTEST_SKIP() << "sway, grim or wtype is not installed";
         std::ofstream(dir.path + "/Controls.cfg") << "[FullScreen behaviour Control]\r\nmouse_on=0\r\ncamjump_vo=0\r\n";
     }
-    bool startWatcher(RunningProgram& watcher, const SwaySession& sway)
+    // fullSocketPath: WAYLAND_DISPLAY names the compositor's socket by its full path.
+    bool startWatcher(RunningProgram& watcher, const SwaySession& sway, bool fullSocketPath = false)
     {
         std::map<std::string, std::string> env = sway.clientEnv();
+        if (fullSocketPath) env["WAYLAND_DISPLAY"] = env["XDG_RUNTIME_DIR"] + "/" + env["WAYLAND_DISPLAY"];
         env["XDG_CONFIG_HOME"] = config;
         env["ZERO_MESSAGES"] = "stderr";
         env["SDL_AUDIODRIVER"] = "dummy";
@@ -88,8 +90,9 @@ TEST_F(QuelmscrIdle, EnginesOnEveryOutputWhileIdleAndGoneWhenTheUserIsBack)
     ASSERT_TRUE(startWatcher(watcher, sway));
     ASSERT_TRUE(watcher.waitForOutput("quelmscr: idle: watching through ", 30.0)) << watcher.stderrText();
 
+    // A second watcher is refused, also where it names the same socket by its full path.
     RunningProgram second;
-    ASSERT_TRUE(startWatcher(second, sway));
+    ASSERT_TRUE(startWatcher(second, sway, true));
     ASSERT_TRUE(second.waitExit(30.0)) << second.stderrText();
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_NE(second.stderrText().find("another idle watcher runs for this session"), std::string::npos)
