@@ -22,6 +22,8 @@ std::string Exec_Quoted(const std::string& path)
     std::string out = "\"";
     for (char c : path) {
         if (c == '"' || c == '`' || c == '$' || c == '\\') out += '\\';
+        // A lone % would start a field code, quoted or not.
+        if (c == '%') out += '%';
         out += c;
     }
     // The desktop file itself escapes backslashes once more.
@@ -63,6 +65,8 @@ std::string Idle_Autostart_Entry(const std::string& quelmscr, int minutes)
 Outcome Enable_Idle_Start(const std::string& autostart_dir, const std::string& quelmscr, int minutes)
 {
     if (autostart_dir.empty()) return Failed("HOME is not set: there is no autostart folder");
+    if (quelmscr.find_first_of("\r\n") != std::string::npos)
+        return Failed(quelmscr + " holds a line break, which an autostart entry cannot carry");
     struct stat info {};
     // What was made for the entry: "1" the autostart folder, "2" its parent (~/.config) too.
     std::string made;

@@ -259,4 +259,28 @@ TEST(IdleStart, TheEntryComesAndGoesWithTheFoldersMadeForIt)
     EXPECT_FALSE(fs::exists(dir + "quelm3d-idle.desktop"));
 }
 
+// The program's path as the entry's Exec key carries it: quoted where it must be, with what the
+// quotes, the file's own escaping and the field codes would take otherwise escaped; a path with a
+// line break cannot be carried and is refused, with nothing written.
+TEST(IdleStart, TheProgramsPathIsCarriedAsItIs)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"/usr/bin/quelmscr", "/usr/bin/quelmscr"},
+        {"/opt/my quelm/quelmscr", "\"/opt/my quelm/quelmscr\""},
+        {"/opt/100%/quelmscr", "\"/opt/100%%/quelmscr\""},
+        {"/opt/a\"b$c`d/quelmscr", "\"/opt/a\\\\\"b\\\\$c\\\\`d/quelmscr\""},
+        {"/opt/back\\slash/quelmscr", "\"/opt/back\\\\\\\\slash/quelmscr\""}};
+    for (const auto& [path, exec] : cases) {
+        SCOPED_TRACE(path);
+        const std::string entry = Idle_Autostart_Entry(path, 5);
+        EXPECT_NE(entry.find("\nExec=" + exec + " --idle --idle-minutes 5\n"), std::string::npos) << entry;
+    }
+    const TempFolder folder("autostart");
+    const std::string dir = folder.str() + "/autostart/";
+    const Outcome refused = Enable_Idle_Start(dir, "/opt/two\nlines/quelmscr", 4);
+    EXPECT_FALSE(refused.Ok);
+    EXPECT_NE(refused.Message.find("line break"), std::string::npos) << refused.Message;
+    EXPECT_FALSE(fs::exists(dir));
+}
+
 }  // namespace
