@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 static MessageBoxShower g_showBox = nullptr;
 static FatalMessageHook g_fatalHook = nullptr;
@@ -32,13 +33,24 @@ void showFatalMessage(const char* text, const char* caption, FailurePointer poin
     showMessage(text, caption);
 }
 
+// The line is made whole and written in one piece: engines that share a log (one per monitor,
+// started by the idle watcher or the daemon) then never mix parts of their lines.
 void logLine(const char* format, ...)
 {
-    std::va_list args;
+    std::va_list args, again;
     va_start(args, format);
-    std::fputs("zero: ", stderr);
-    std::vfprintf(stderr, format, args);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
+    std::string line = "zero: ";
+    if (length > 0) {
+        const size_t prefix = line.size();
+        line.resize(prefix + static_cast<size_t>(length) + 1);
+        std::vsnprintf(&line[prefix], static_cast<size_t>(length) + 1, format, again);
+        line.resize(prefix + static_cast<size_t>(length));
+    }
+    va_end(again);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
 }

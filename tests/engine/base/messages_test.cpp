@@ -1,7 +1,12 @@
 #include "base/messages.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <regex>
+#include <sstream>
 #include <string>
 
 static std::string g_shown;
@@ -93,4 +98,39 @@ TEST_F(Messages, LogLinesArePrefixed)
     testing::internal::CaptureStderr();
     logLine("camera starts at segment %d", 7);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "zero: camera starts at segment 7\n");
+}
+
+// Engines on several monitors share one log (the idle watcher's or the daemon's standard error):
+// two processes writing lines into one pipe at once must never mix parts of their lines.
+TEST_F(Messages, LogLinesOfTwoProcessesSharingALogNeverMix)
+{
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    constexpr int kLines = 3000;
+    pid_t children[2];
+    for (int child = 0; child < 2; ++child) {
+        children[child] = fork();
+        ASSERT_GE(children[child], 0);
+        if (children[child] == 0) {
+            dup2(pipeEnds[1], STDERR_FILENO);
+            close(pipeEnds[0]);
+            for (int i = 0; i < kLines; ++i) logLine("child %d line %d: %s", child, i, "the flight takes up where it was");
+            _exit(0);
+        }
+    }
+    close(pipeEnds[1]);
+    std::string text;
+    char chunk[4096];
+    for (ssize_t got; (got = read(pipeEnds[0], chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<size_t>(got));
+    close(pipeEnds[0]);
+    for (pid_t child : children) waitpid(child, nullptr, 0);
+
+    const std::regex whole("zero: child [01] line [0-9]+: the flight takes up where it was");
+    std::istringstream lines(text);
+    int count = 0, broken = 0;
+    std::string first;
+    for (std::string line; std::getline(lines, line); ++count)
+        if (!std::regex_match(line, whole) && broken++ == 0) first = line;
+    EXPECT_EQ(count, 2 * kLines);
+    EXPECT_EQ(broken, 0) << "the first mixed line: " << first;
 }
