@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -56,8 +57,9 @@ protected:
         return watcher.start(dir.path, "/usr/bin/env", env,
                              {"-u", "DISPLAY", "./quelmscr", "--idle", "--idle-seconds", "2"});
     }
-    // What each output shows: the engine's picture from edge to edge (none of the desktop's grey
-    // at the border), sky above and something other than the sky below.
+    // What each output shows: the engine's picture from edge to edge (the desktop's grey along no
+    // edge) and full of detail. The flight is wherever the clock has taken it, so nothing is
+    // asked of what it shows.
     void expectFlightOnBothOutputs(const SwaySession& sway)
     {
         const fs::path shots = fs::current_path() / "idle_shots";
@@ -66,16 +68,18 @@ protected:
             SCOPED_TRACE(output);
             std::optional<Picture> shot = sway.screenshot(output, (shots / (std::string(output) + ".png")).string());
             ASSERT_TRUE(shot);
-            int grey = 0;
-            for (int x = 0; x < shot->width; ++x)
-                for (int y : {0, shot->height - 1}) {
-                    auto c = shot->at(x, y);
-                    grey += c[0] == kDesktopGrey && c[1] == kDesktopGrey && c[2] == kDesktopGrey;
-                }
-            EXPECT_EQ(grey, 0) << "the desktop shows at the top or bottom edge";
-            auto top = shot->at(shot->width / 2, 2), bottom = shot->at(shot->width / 2, shot->height - 3);
-            EXPECT_GT(top[2], top[0]) << "no sky at the top";
-            EXPECT_NE(top, bottom) << "the picture is one colour";
+            auto grey = [&](int x, int y) {
+                const auto c = shot->at(x, y);
+                return c[0] == kDesktopGrey && c[1] == kDesktopGrey && c[2] == kDesktopGrey ? 1 : 0;
+            };
+            int greyOnEdges = 0;
+            for (int x = 0; x < shot->width; ++x) greyOnEdges += grey(x, 0) + grey(x, shot->height - 1);
+            for (int y = 0; y < shot->height; ++y) greyOnEdges += grey(0, y) + grey(shot->width - 1, y);
+            EXPECT_LT(greyOnEdges, (shot->width + shot->height) * 2 / 100) << "the desktop shows along an edge";
+            std::set<std::array<int, 3>> colours;
+            for (int y = 0; y < shot->height; y += 8)
+                for (int x = 0; x < shot->width; x += 8) colours.insert(shot->at(x, y));
+            EXPECT_GT(colours.size(), 500u) << "hardly a picture";
         }
     }
 };
