@@ -1,5 +1,5 @@
-// The behaviour keys the engine reads from "Controls.cfg": each with its kind, its range, what a
-// fresh settings dialog writes, and the daemon's hack option that sets it for one run. The hack's
+// The behaviour keys the engine reads from "Controls.cfg": each with its kind, its range, whether
+// the dialog has a control for it, and the daemon's hack option that sets it for one run. The hack's
 // command line and the settings files both go by this one table.
 #pragma once
 
@@ -22,26 +22,25 @@ struct Behaviour_Key {
     const char* Name;          // as the file and the engine spell it
     Behaviour_Kind Kind;
     int Low, High;
-    int Default;               // what a fresh settings dialog writes
     bool Dialog_Control;       // false: the dialog keeps the value as it finds it in the file
     const char* Hack_Option;   // without dashes; nullptr where the daemon cannot set it
     const char* Words[3];      // a choice's words, each the value by its place
 };
 
 inline constexpr Behaviour_Key Behaviour_Keys[] = {
-    {Behaviour::Frame_Rate, "fpsch_on", Behaviour_Kind::Switch, 0, 1, 0, true, "fps", {}},
-    {Behaviour::Clock, "clock_on", Behaviour_Kind::Switch, 0, 1, 1, true, "clock", {}},
-    {Behaviour::Mouse_Exit, "mouse_on", Behaviour_Kind::Switch, 0, 1, 0, true, nullptr, {}},
-    {Behaviour::Vertical_Sync, "vsync_on", Behaviour_Kind::Switch, 0, 1, 0, true, "vsync", {}},
-    {Behaviour::Music, "music_on", Behaviour_Kind::Switch, 0, 1, 1, true, "music", {}},
-    {Behaviour::Sound, "sound_on", Behaviour_Kind::Switch, 0, 1, 1, true, "sound", {}},
-    {Behaviour::Music_Volume, "music_vo", Behaviour_Kind::Number, 10, 99, 50, true, "music-volume", {}},
-    {Behaviour::Sound_Volume, "sound_vo", Behaviour_Kind::Number, 10, 99, 50, true, "sound-volume", {}},
-    {Behaviour::Speed, "speed_vo", Behaviour_Kind::Number, 0, 7, 1, true, "speed", {}},
+    {Behaviour::Frame_Rate, "fpsch_on", Behaviour_Kind::Switch, 0, 1, true, "fps", {}},
+    {Behaviour::Clock, "clock_on", Behaviour_Kind::Switch, 0, 1, true, "clock", {}},
+    {Behaviour::Mouse_Exit, "mouse_on", Behaviour_Kind::Switch, 0, 1, true, nullptr, {}},
+    {Behaviour::Vertical_Sync, "vsync_on", Behaviour_Kind::Switch, 0, 1, true, "vsync", {}},
+    {Behaviour::Music, "music_on", Behaviour_Kind::Switch, 0, 1, true, "music", {}},
+    {Behaviour::Sound, "sound_on", Behaviour_Kind::Switch, 0, 1, true, "sound", {}},
+    {Behaviour::Music_Volume, "music_vo", Behaviour_Kind::Number, 10, 99, true, "music-volume", {}},
+    {Behaviour::Sound_Volume, "sound_vo", Behaviour_Kind::Number, 10, 99, true, "sound-volume", {}},
+    {Behaviour::Speed, "speed_vo", Behaviour_Kind::Number, 0, 7, true, "speed", {}},
     // The gamma is the daemon's own business: no hack option.
-    {Behaviour::Gamma, "gamma_vo", Behaviour_Kind::Number, 50, 200, 133, true, nullptr, {}},
-    {Behaviour::Camera_Jump, "camjump_vo", Behaviour_Kind::Number, 3, 100, 25, true, "jump-interval", {}},
-    {Behaviour::Battery, "battery_mode", Behaviour_Kind::Choice, 0, 2, 0, false, "battery", {"cap", "full", "still"}},
+    {Behaviour::Gamma, "gamma_vo", Behaviour_Kind::Number, 50, 200, true, nullptr, {}},
+    {Behaviour::Camera_Jump, "camjump_vo", Behaviour_Kind::Number, 3, 100, true, "jump-interval", {}},
+    {Behaviour::Battery, "battery_mode", Behaviour_Kind::Choice, 0, 2, false, "battery", {"cap", "full", "still"}},
 };
 
 constexpr std::size_t Behaviour_Key_Count = sizeof(Behaviour_Keys) / sizeof(Behaviour_Keys[0]);

@@ -36,11 +36,11 @@ Outcome Read_Hack_Number(const QStringList& args, qsizetype& i, const Behaviour_
 {
     const QString& arg = args.at(i);
     const QString range = QStringLiteral("%1 takes a whole number from %2 to %3").arg(arg).arg(key.Low).arg(key.High);
-    if (i + 1 >= args.size()) return Failed(Message_Text(range));
+    if (i + 1 >= args.size()) return Failed_With(range);
     const QString text = args.at(++i);
     bool ok = false;
     const int value = text.toInt(&ok, 10);
-    if (!ok || value < key.Low || value > key.High) return Failed(Message_Text(range + QStringLiteral(", not \"%1\"").arg(text)));
+    if (!ok || value < key.Low || value > key.High) return Failed_With(range + QStringLiteral(", not \"%1\"").arg(text));
     values[key.Name] = value;
     return Succeeded();
 }
@@ -58,7 +58,7 @@ Outcome Read_Hack_Choice(const QStringList& args, qsizetype& i, const Behaviour_
     }
     QString error = QStringLiteral("%1 takes %2, %3 or %4").arg(arg, key.Words[0], key.Words[1], key.Words[2]);
     if (!text.isEmpty()) error += QStringLiteral(", not \"%1\"").arg(text);
-    return Failed(Message_Text(error));
+    return Failed_With(error);
 }
 
 // Reads one hack option at args[i] (moving i past a value) into values, keyed by behaviour key;
@@ -79,8 +79,8 @@ Outcome Read_Hack_Option(const QStringList& args, qsizetype& i, QMap<QString, in
         return key.Kind == Behaviour_Kind::Number ? Read_Hack_Number(args, i, key, values)
                                                   : Read_Hack_Choice(args, i, key, values);
     }
-    return Failed(Message_Text(QStringLiteral("unknown option \"%1\" (the hack takes --fps, --clock, --music, --sound, --vsync, their "
-                           "--no- forms, --music-volume, --sound-volume, --speed, --jump-interval and --battery)").arg(arg)));
+    return Failed_With(QStringLiteral("unknown option \"%1\" (the hack takes --fps, --clock, --music, --sound, --vsync, their "
+                           "--no- forms, --music-volume, --sound-volume, --speed, --jump-interval and --battery)").arg(arg));
 }
 
 }  // namespace
@@ -124,7 +124,7 @@ Result<std::optional<Hack_Request>> Read_Hack_Request(const QStringList& args, c
         if (a == u"--root" || a == u"-root") {
             root = true;
         } else if (a == u"--window-id" || a == u"-window-id") {
-            if (i + 1 >= args.size()) return Failed(Message_Text(QStringLiteral("%1 needs a window id").arg(a)));
+            if (i + 1 >= args.size()) return Failed_With(QStringLiteral("%1 needs a window id").arg(a));
             window_id = args.at(++i);
             root = pane = true;
         } else if (a.startsWith(u'-') && a.size() > 2 && option.Ok) {
@@ -136,7 +136,7 @@ Result<std::optional<Hack_Request>> Read_Hack_Request(const QStringList& args, c
     if (window_id.isEmpty()) return Failed("--root needs XSCREENSAVER_WINDOW or --window-id");
     if (!option.Ok) return option;
     const unsigned long id = Parse_Window_Id(window_id);
-    if (id == 0) return Failed(Message_Text(QStringLiteral("\"%1\" is not a window id").arg(window_id)));
+    if (id == 0) return Failed_With(QStringLiteral("\"%1\" is not a window id").arg(window_id));
     QStringList settings;
     for (auto v = values.cbegin(); v != values.cend(); ++v) settings << v.key() + u'=' + QString::number(v.value());
     return {Succeeded(), Hack_Request{id, pane, settings.join(u';')}};

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 // read into memory.
 static constexpr std::uintmax_t kLargestFile = 1 << 20;
 
-static bool Same_Ignoring_Case(std::string_view a, std::string_view b)
+bool Same_Ignoring_Case(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }

@@ -12,6 +12,9 @@
 
 enum class File_State { Loaded, Missing, Unreadable };
 
+// Names, keys and sections compared as the engine compares them: ASCII letters in either case.
+bool Same_Ignoring_Case(std::string_view a, std::string_view b);
+
 // Which file a path named when it was read: another program that saves the file by writing a
 // new one and renaming it into place gives it a new identity, and so does one that writes it over.
 struct File_Identity {

@@ -26,7 +26,7 @@ Outcome Gnome_Idle::Start(int milliseconds, std::function<void(Idle_Change)> not
     QDBusInterface monitor(kService, kPath, kInterface, bus);
     QDBusReply<uint> reply = monitor.call(QStringLiteral("AddIdleWatch"), static_cast<qulonglong>(milliseconds));
     if (!reply.isValid())
-        return Failed(Message_Text(QStringLiteral("GNOME's idle monitor does not answer (%1)").arg(reply.error().message())));
+        return Failed_With(QStringLiteral("GNOME's idle monitor does not answer (%1)").arg(reply.error().message()));
     idle_watch_ = reply.value();
     return Succeeded();
 }

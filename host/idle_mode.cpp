@@ -57,14 +57,14 @@ public:
         for (const Engine_Launch& launch : Plan_Engines(outputs)) {
             auto engine = std::make_unique<QProcess>();
             engine->setProgram(program_dir_ + QStringLiteral("zero"));
-            engine->setArguments(launch.Arguments);
+            engine->setArguments(launch.Arguments());
             engine->setWorkingDirectory(program_dir_);
             engine->setProcessChannelMode(QProcess::ForwardedChannels);
             engine->setStandardInputFile(QProcess::nullDevice());
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             if (!launch.Silent_Reason.isEmpty()) env.insert(QStringLiteral("ZERO_SILENT"), launch.Silent_Reason);
             engine->setProcessEnvironment(env);
-            const QString output = launch.Arguments.value(1, QStringLiteral("its output"));
+            const QString output = launch.Output.isEmpty() ? QStringLiteral("its output") : launch.Output;
             QObject::connect(engine.get(), &QProcess::finished, engine.get(), [output](int code, QProcess::ExitStatus status) {
                 if (status == QProcess::CrashExit) Say("the engine on %s crashed", qPrintable(output));
                 else if (code != 0) Say("the engine on %s ended with status %d", qPrintable(output), code);
@@ -111,12 +111,17 @@ QString Idle_Lock_Path(const QString& runtime_dir, const QString& display, unsig
     return folder + QStringLiteral("/quelm3d-idle-") + name + QStringLiteral(".lock");
 }
 
+QStringList Engine_Launch::Arguments() const
+{
+    return Output.isEmpty() ? QStringList() : QStringList{QStringLiteral("--output"), Output};
+}
+
 std::vector<Engine_Launch> Plan_Engines(const QStringList& outputs)
 {
     if (outputs.isEmpty()) return {Engine_Launch{}};
     std::vector<Engine_Launch> plan;
     for (const QString& output : outputs) {
-        Engine_Launch launch{{QStringLiteral("--output"), output}, {}};
+        Engine_Launch launch{output, {}};
         // One sound for the whole desktop: the first output's copy plays it.
         if (!plan.empty()) launch.Silent_Reason = QStringLiteral("the copy on %1 plays the sound").arg(outputs[0]);
         plan.push_back(launch);
@@ -133,13 +138,13 @@ Result<std::optional<Idle_Request>> Read_Idle_Request(const QStringList& args)
         if (arg == QStringLiteral("--idle")) continue;
         const bool minutes = arg == QStringLiteral("--idle-minutes"), seconds = arg == QStringLiteral("--idle-seconds");
         if (!minutes && !seconds)
-            return Failed(Message_Text(
-                QStringLiteral("--idle takes only --idle-minutes N or --idle-seconds N, not %1").arg(arg)));
+            return Failed_With(
+                QStringLiteral("--idle takes only --idle-minutes N or --idle-seconds N, not %1").arg(arg));
         bool ok = false;
         const int value = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
         const int most = minutes ? 1440 : 86400;
         if (!ok || value < 1 || value > most)
-            return Failed(Message_Text(QStringLiteral("%1 takes a number from 1 to %2").arg(arg).arg(most)));
+            return Failed_With(QStringLiteral("%1 takes a number from 1 to %2").arg(arg).arg(most));
         request.Milliseconds = value * (minutes ? 60000 : 1000);
         ++i;
     }

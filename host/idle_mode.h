@@ -23,10 +23,12 @@ Result<std::optional<Idle_Request>> Read_Idle_Request(const QStringList& args);
 // id in its name.
 QString Idle_Lock_Path(const QString& runtime_dir, const QString& display, unsigned uid);
 
-// How one engine is started: its arguments, and why it runs silent (empty for the one with sound).
+// How one engine is started: its output (empty: the compositor's choice), and why it runs silent
+// (empty for the one with sound).
 struct Engine_Launch {
-    QStringList Arguments;
+    QString Output;
     QString Silent_Reason;
+    QStringList Arguments() const;
 };
 // One engine per named output, only the first with sound; one on the compositor's choice of
 // output where it names none.

@@ -45,8 +45,8 @@ public:
     {
         Display = wl_display_connect(nullptr);
         if (!Display)
-            return Failed(Message_Text(QStringLiteral("no Wayland compositor to ask about idleness (WAYLAND_DISPLAY=%1)")
-                                           .arg(qEnvironmentVariable("WAYLAND_DISPLAY"))));
+            return Failed_With(QStringLiteral("no Wayland compositor to ask about idleness (WAYLAND_DISPLAY=%1)")
+                                           .arg(qEnvironmentVariable("WAYLAND_DISPLAY")));
         Registry = wl_display_get_registry(Display);
         wl_registry_add_listener(Registry, &Registry_Listener, this);
         if (wl_display_roundtrip(Display) < 0 || wl_display_roundtrip(Display) < 0)

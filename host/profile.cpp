@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <strings.h>
 
 static std::string_view Trim(std::string_view s)
 {
@@ -12,11 +11,6 @@ static std::string_view Trim(std::string_view s)
     if (first == std::string_view::npos) return {};
     size_t last = s.find_last_not_of(blanks);
     return s.substr(first, last - first + 1);
-}
-
-static bool Same_Ignoring_Case(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // The section name of a header line "[name]", or nothing for any other line. A header

@@ -65,20 +65,20 @@ Outcome Link_Entry(const QByteArray& link, const QByteArray& target)
         struct stat followed {};
         if (!S_ISLNK(entry.st_mode) || stat(link.constData(), &followed) == 0) return Succeeded();
         if (unlink(link.constData()) != 0 && errno != ENOENT)
-            return Failed(Message_Text(QStringLiteral("cannot replace the broken link %1: %2")
-                                           .arg(QFile::decodeName(link), Errno_Text(errno))));
+            return Failed_With(QStringLiteral("cannot replace the broken link %1: %2")
+                                           .arg(QFile::decodeName(link), Errno_Text(errno)));
     }
     // Another host may be making the same folder at this moment; its link serves as well.
     if (symlink(target.constData(), link.constData()) != 0 && errno != EEXIST)
-        return Failed(Message_Text(QStringLiteral("cannot link %1 to %2: %3")
-                                       .arg(QFile::decodeName(link), QFile::decodeName(target), Errno_Text(errno))));
+        return Failed_With(QStringLiteral("cannot link %1 to %2: %3")
+                                       .arg(QFile::decodeName(link), QFile::decodeName(target), Errno_Text(errno)));
     return Succeeded();
 }
 
 Outcome Write_Path_File(const QString& path_file, const QString& program_dir)
 {
     if (!QDir().mkpath(QFileInfo(path_file).path()))
-        return Failed(Message_Text(QStringLiteral("cannot make the folder %1").arg(QFileInfo(path_file).path())));
+        return Failed_With(QStringLiteral("cannot make the folder %1").arg(QFileInfo(path_file).path()));
     const std::string text = "[" + std::string(kPathSection) + "]\nPath=" +
                              QFile::encodeName(Without_Trailing_Slash(program_dir)).toStdString() + "\n";
     const Outcome written = Replace_File(QFile::encodeName(path_file).toStdString(), text);
@@ -124,7 +124,7 @@ QString User_Program_Dir_Name() { return Data_Home() + QStringLiteral("/quelm3d/
 
 Outcome Make_User_Program_Dir(const QString& user_dir, const QString& own_dir)
 {
-    if (!QDir().mkpath(user_dir)) return Failed(Message_Text(QStringLiteral("cannot make the folder %1").arg(user_dir)));
+    if (!QDir().mkpath(user_dir)) return Failed_With(QStringLiteral("cannot make the folder %1").arg(user_dir));
     for (const char* name : kSharedEntries) {
         const QString target = own_dir + QString::fromLatin1(name);
         if (!QFileInfo::exists(target)) continue;   // nothing to link to (a build without help page)

@@ -76,21 +76,20 @@ private:
 
 Result<long long> Start_Engine(const QString& program_dir)
 {
-    auto refused = [](const QString& why) { return Failed(Message_Text(why)); };
     const QString engine = program_dir + QStringLiteral("zero");
     const QFileInfo info(engine);
-    if (!info.exists()) return refused(QStringLiteral("the engine %1 is missing").arg(engine));
+    if (!info.exists()) return Failed_With(QStringLiteral("the engine %1 is missing").arg(engine));
     if (!info.isFile() || !info.isExecutable())
-        return refused(QStringLiteral("the engine %1 is not an executable program").arg(engine));
+        return Failed_With(QStringLiteral("the engine %1 is not an executable program").arg(engine));
     if (const QString reason = Unwritable_Reason(program_dir); !reason.isEmpty())
-        return refused(reason + QStringLiteral("; the engine was not started"));
+        return Failed_With(reason + QStringLiteral("; the engine was not started"));
     QProcess process;
     process.setProgram(engine);
     process.setWorkingDirectory(program_dir);
     process.setStandardInputFile(QProcess::nullDevice());
     qint64 pid = 0;
     if (!process.startDetached(&pid))
-        return refused(QStringLiteral("the engine %1 could not be started: %2").arg(engine, process.errorString()));
+        return Failed_With(QStringLiteral("the engine %1 could not be started: %2").arg(engine, process.errorString()));
     return {Succeeded(), pid};
 }
 

@@ -2,6 +2,8 @@
 // starts with "quelmscr: ", for logs, the screensaver daemon's log and tests.
 #pragma once
 
+#include "outcome.h"
+
 #include <QString>
 
 #include <string>
@@ -13,3 +15,5 @@ void Say(const QString& text);
 void Say(const std::string& text);
 // A Qt text as an Outcome's message: the bytes Say writes for it.
 std::string Message_Text(const QString& text);
+// A failed step whose message is a Qt text.
+inline Outcome Failed_With(const QString& why) { return Failed(Message_Text(why)); }

@@ -128,7 +128,6 @@ std::string List_Record_Dir()
 
 Result<std::optional<List_Request>> Read_List_Request(const QStringList& args)
 {
-    auto refused = [](const QString& why) { return Failed(Message_Text(why)); };
     if (args.isEmpty()) return Succeeded();
     const QString& first = args.at(0);
     if (first == u"--register") {
@@ -141,13 +140,13 @@ Result<std::optional<List_Request>> Read_List_Request(const QStringList& args)
                 bool ok = false;
                 const int minutes = i + 1 < args.size() ? args.at(i + 1).toInt(&ok) : 0;
                 if (!ok || minutes < 1 || minutes > 1440)
-                    return refused(QStringLiteral("--idle-minutes takes a number from 1 to 1440"));
+                    return Failed_With(QStringLiteral("--idle-minutes takes a number from 1 to 1440"));
                 request.Idle_Minutes = minutes;
                 ++i;
             } else if (!request.Hack.isEmpty()) {
-                return refused(QStringLiteral("--register takes one hack path at most"));
+                return Failed_With(QStringLiteral("--register takes one hack path at most"));
             } else if (!QDir::isAbsolutePath(arg)) {
-                return refused(QStringLiteral("--register: \"%1\" is not an absolute path").arg(arg));
+                return Failed_With(QStringLiteral("--register: \"%1\" is not an absolute path").arg(arg));
             } else {
                 request.Hack = arg;
             }
@@ -155,7 +154,7 @@ Result<std::optional<List_Request>> Read_List_Request(const QStringList& args)
         return {Succeeded(), request};
     }
     if (first == u"--unregister") {
-        if (args.size() > 1) return refused(QStringLiteral("--unregister takes no arguments"));
+        if (args.size() > 1) return Failed_With(QStringLiteral("--unregister takes no arguments"));
         return {Succeeded(), List_Request{List_Action::Unregister, {}}};
     }
     return Succeeded();

@@ -3,6 +3,7 @@
 #include "settings_files.h"
 
 #include <QFile>
+#include <algorithm>
 
 #include "messages.h"
 #include "say.h"
@@ -56,10 +57,8 @@ Form_Settings Read_Form_Settings(const Profile_File& state_file)
 
 int Written_Volume(int volume_maximum, int position)
 {
-    int volume = volume_maximum - position;
-    if (volume < 10) return 10;
-    if (volume >= 99) return 99;
-    return volume;
+    const Behaviour_Key& key = Behaviour_Key_Of(Behaviour::Music_Volume);
+    return std::clamp(volume_maximum - position, key.Low, key.High);
 }
 
 // The value the dialog writes for a key it has a control for.
@@ -78,19 +77,21 @@ static int Written_Value(Behaviour key, const Form_Settings& s, int volume_maxim
     case Behaviour::Speed: return s.Scene_Speed_Position;
     case Behaviour::Gamma: return s.Gamma_Position;
     case Behaviour::Camera_Jump: return s.Cam_Position;
-    case Behaviour::Battery: break;
+    case Behaviour::Battery: break;   // no control: kept as found
     }
-    return Behaviour_Key_Of(key).Default;
+    return 0;
 }
 
-std::string Behaviour_Text(const Form_Settings& s, int volume_maximum, const std::optional<std::string>& battery_mode)
+std::string Behaviour_Text(const Form_Settings& s, int volume_maximum, const Profile_File* found)
 {
     Profile_File file;
     for (const Behaviour_Key& key : Behaviour_Keys) {
-        if (key.Dialog_Control)
+        if (key.Dialog_Control) {
             file.Write_String(Behaviour_Section, key.Name, std::to_string(Written_Value(key.Id, s, volume_maximum)));
-        else if (key.Id == Behaviour::Battery && battery_mode)
-            file.Write_String(Behaviour_Section, key.Name, *battery_mode);
+        } else if (found) {
+            if (const std::optional<std::string> kept = found->Read_String(Behaviour_Section, key.Name))
+                file.Write_String(Behaviour_Section, key.Name, *kept);
+        }
     }
     return file.Text();
 }
@@ -133,11 +134,10 @@ static bool Write_File(const QString& path, const std::string& text)
 bool Save_Settings(const Form_Settings& settings, const QString& program_dir)
 {
     // What running on battery does is set in the file alone (or for one run by the hack's option):
-    // the dialog keeps it as it finds it.
+    // the dialog keeps such keys as it finds them.
     Profile_File before;
     Load_Profile(QFile::encodeName(Behaviour_File_Path(program_dir)).toStdString(), before);
-    const std::optional<std::string> battery_mode = before.Read_String(Behaviour_Section, Behaviour_Key_Of(Behaviour::Battery).Name);
-    return Write_File(Behaviour_File_Path(program_dir), Behaviour_Text(settings, Music_Volume_Maximum, battery_mode)) &&
+    return Write_File(Behaviour_File_Path(program_dir), Behaviour_Text(settings, Music_Volume_Maximum, &before)) &&
            Write_File(State_File_Path(program_dir), State_Text(settings));
 }
 

@@ -44,13 +44,12 @@ QString State_File_Path(const QString& program_dir);
 // not held to the controls' ranges here: the controls do that when they take them.
 Form_Settings Read_Form_Settings(const Profile_File& state_file);
 // The whole text of each file for these settings: one section, every key in its order.
-// battery_mode: the key the engine reads and the dialog has no control for, written back as the
-// file held it (left out where it held none).
-std::string Behaviour_Text(const Form_Settings& settings, int volume_maximum,
-                           const std::optional<std::string>& battery_mode = std::nullopt);
+// found: the file as it was; each key the engine reads and the dialog has no control for is
+// written back as it held it (left out where it held none, or where there is no file).
+std::string Behaviour_Text(const Form_Settings& settings, int volume_maximum, const Profile_File* found = nullptr);
 std::string State_Text(const Form_Settings& settings);
-// The volume the engine gets: the track bar's maximum minus its position, at least 10, and 99
-// from 99 up.
+// The volume the engine gets: the track bar's maximum minus its position, held to the volume
+// keys' range (10 to 99).
 int Written_Volume(int volume_maximum, int position);
 
 // The state file of the program directory read (defaults where it is missing or unreadable).

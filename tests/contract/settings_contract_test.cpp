@@ -196,26 +196,7 @@ TEST(SettingsContract, EveryKeyOfTheHostsTableIsOneTheEngineReads)
         const std::string low = Engine_With(key, key.Low, &taken);
         EXPECT_EQ(taken, 1) << key.Name << " is not a key the engine takes";
         EXPECT_NE(low, Engine_With(key, key.High)) << key.Name << " from " << key.Low << " to " << key.High;
-        EXPECT_GE(key.Default, key.Low) << key.Name;
-        EXPECT_LE(key.Default, key.High) << key.Name;
     }
-}
-
-// A fresh dialog writes each key it has a control for at the table's default, and no other.
-TEST(SettingsContract, AFreshDialogWritesTheTablesDefaults)
-{
-    const std::string text = Behaviour_Text(Form_Settings{}, Music_Volume_Maximum);
-    BehaviourSettings from_table;
-    for (const Behaviour_Key& key : Behaviour_Keys) {
-        const std::string line = std::string(key.Name) + "=" + std::to_string(key.Default);
-        if (!key.Dialog_Control) {
-            EXPECT_EQ(text.find(key.Name), std::string::npos) << key.Name << " has no control, yet:\n" << text;
-            continue;
-        }
-        EXPECT_NE(text.find(line), std::string::npos) << line << " is not in:\n" << text;
-        applyRunSettings(from_table, line);
-    }
-    EXPECT_EQ(Describe(Round_Trip(Form_Settings{})), Describe(from_table));
 }
 
 // Each of the daemon's options reaches the engine as its key: the two ends of the option's range

@@ -67,15 +67,15 @@ TEST(IdleEngines, OnePerOutputTheFirstWithSoundAndOneWhereNoOutputIsNamed)
 {
     const std::vector<Engine_Launch> two = Plan_Engines({"DP-1", "HDMI-A-1"});
     ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].Arguments, QStringList({"--output", "DP-1"}));
+    EXPECT_EQ(two[0].Arguments(), QStringList({"--output", "DP-1"}));
     EXPECT_TRUE(two[0].Silent_Reason.isEmpty());
-    EXPECT_EQ(two[1].Arguments, QStringList({"--output", "HDMI-A-1"}));
+    EXPECT_EQ(two[1].Arguments(), QStringList({"--output", "HDMI-A-1"}));
     EXPECT_EQ(two[1].Silent_Reason.toStdString(), "the copy on DP-1 plays the sound");
 
     // A compositor that names no output (wl_output before version 4 and no xdg-output) still gets
     // one engine, on the output it chooses, with sound.
     const std::vector<Engine_Launch> unnamed = Plan_Engines({});
     ASSERT_EQ(unnamed.size(), 1u);
-    EXPECT_TRUE(unnamed[0].Arguments.isEmpty());
+    EXPECT_TRUE(unnamed[0].Arguments().isEmpty());
     EXPECT_TRUE(unnamed[0].Silent_Reason.isEmpty());
 }
