@@ -15,12 +15,13 @@ void drawOverlays(const OverlayFrame& frame)
     const int width = view.overlayWidth(), height = view.overlayHeight();
     frame.fader.draw(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
     frame.help.draw(static_cast<uint32_t>(width / 2), static_cast<uint32_t>(height / 2));
-    ClockText time;
-    if (frame.captureClock) clockTextAt(frame.captureTime, time);
-    else localClockText(time);
-    if (frame.clockShown)
+    if (frame.clockShown) {
+        ClockText time;
+        if (frame.captureClock) clockTextAt(frame.captureTime, time);
+        else localClockText(time);
         frame.font.print(0, kOverlayTextSize, static_cast<float>(width) - kClockRightMargin, kClockBottom,
-                     "%s", time);
+                         "%s", time);
+    }
     if (frame.frameRateShown)
         frame.font.print(0, kOverlayTextSize, kFrameRateLeft,
                      static_cast<float>(height) - kFrameRateTopMargin, "%.0f",

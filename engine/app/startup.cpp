@@ -72,7 +72,8 @@ static void showLoadingPicture(EngineApp& app)
     app.window->show();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     app.beginOverlay2D();
-    g_fader.draw(static_cast<uint32_t>(viewSize().width), static_cast<uint32_t>(viewSize().height));
+    // Laid out in points, as every overlay: on a doubled output the picture still fills the view.
+    g_fader.draw(static_cast<uint32_t>(viewSize().overlayWidth()), static_cast<uint32_t>(viewSize().overlayHeight()));
     app.endOverlay2D();
     app.swapBuffers();
 }

@@ -121,7 +121,9 @@ void PowerWatch::fromSupplies()
 bool PowerWatch::onBattery(double now)
 {
     const bool first = askedAt_ < 0.0;
-    if (pending_ && takeAnswer() && !upowerAnswers_) fromSupplies();
+    // UPower that stopped answering hands over to the supplies; where they answer already (no
+    // UPower at all), they were read at the question and need no second reading.
+    if (pending_ && takeAnswer() && !upowerAnswers_ && source_ != folder_) fromSupplies();
     if (!first && now - askedAt_ < kAskEverySeconds) return answer_;
     askedAt_ = now;
     if (pending_ && now - pendingSince_ >= kAskEverySeconds) {
