@@ -17,8 +17,6 @@
 
 namespace fs = std::filesystem;
 
-static constexpr int kDesktopGrey = 63;   // what sway shows where no surface is
-
 static size_t countOf(const std::string& text, const std::string& part)
 {
     size_t n = 0;
@@ -68,14 +66,7 @@ protected:
             SCOPED_TRACE(output);
             std::optional<Picture> shot = sway.screenshot(output, (shots / (std::string(output) + ".png")).string());
             ASSERT_TRUE(shot);
-            auto grey = [&](int x, int y) {
-                const auto c = shot->at(x, y);
-                return c[0] == kDesktopGrey && c[1] == kDesktopGrey && c[2] == kDesktopGrey ? 1 : 0;
-            };
-            int greyOnEdges = 0;
-            for (int x = 0; x < shot->width; ++x) greyOnEdges += grey(x, 0) + grey(x, shot->height - 1);
-            for (int y = 0; y < shot->height; ++y) greyOnEdges += grey(0, y) + grey(shot->width - 1, y);
-            EXPECT_LT(greyOnEdges, (shot->width + shot->height) * 2 / 100) << "the desktop shows along an edge";
+            EXPECT_LT(greyOnTheEdges(*shot), (shot->width + shot->height) * 2 / 100) << "the desktop shows along an edge";
             std::set<std::array<int, 3>> colours;
             for (int y = 0; y < shot->height; y += 8)
                 for (int x = 0; x < shot->width; x += 8) colours.insert(shot->at(x, y));

@@ -20,7 +20,6 @@
 
 namespace fs = std::filesystem;
 
-static constexpr std::array<int, 3> kDesktopGrey = {63, 63, 63};   // what sway shows where no surface is
 static constexpr const char* kFadedLine = "zero: loading picture faded out";
 static constexpr const char* kLayerLine = "wayland: a layer surface on ";
 

@@ -80,20 +80,6 @@ static double meanDifference(const std::vector<int>& a, const std::vector<int>& 
     return sum / static_cast<double>(a.size());
 }
 
-// The border of the picture, one pixel wide: how many of its pixels show the desktop's grey.
-static int greyOnTheEdges(const Picture& p)
-{
-    int grey = 0;
-    auto isGrey = [&](int x, int y) {
-        auto c = p.at(x, y);
-        return std::abs(c[0] - kDesktopGrey[0]) <= 1 && std::abs(c[1] - kDesktopGrey[1]) <= 1 &&
-               std::abs(c[2] - kDesktopGrey[2]) <= 1;
-    };
-    for (int x = 0; x < p.width; ++x) grey += isGrey(x, 0) + isGrey(x, p.height - 1);
-    for (int y = 1; y + 1 < p.height; ++y) grey += isGrey(0, y) + isGrey(p.width - 1, y);
-    return grey;
-}
-
 // Two outputs, one at scale 1 and one at scale 2, an engine on each: each covers its output edge to
 // edge in its own pixels, the clock on the doubled one holds detail a scaled-up picture cannot,
 // no X server is involved, and SIGTERM ends both cleanly with their temporary folders gone.

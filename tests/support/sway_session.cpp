@@ -211,6 +211,19 @@ std::map<std::string, std::string> SwaySession::clientEnv() const
     return {{"WAYLAND_DISPLAY", display}, {"XDG_RUNTIME_DIR", runtimeDir}, {"SWAYSOCK", socket}};
 }
 
+bool isDesktopGrey(const std::array<int, 3>& rgb)
+{
+    return std::abs(rgb[0] - 63) <= 1 && std::abs(rgb[1] - 63) <= 1 && std::abs(rgb[2] - 63) <= 1;
+}
+
+int greyOnTheEdges(const Picture& p)
+{
+    int grey = 0;
+    for (int x = 0; x < p.width; ++x) grey += isDesktopGrey(p.at(x, 0)) + isDesktopGrey(p.at(x, p.height - 1));
+    for (int y = 1; y + 1 < p.height; ++y) grey += isDesktopGrey(p.at(0, y)) + isDesktopGrey(p.at(p.width - 1, y));
+    return grey;
+}
+
 std::string SwaySession::log() const
 {
     std::ifstream in(logPath);

@@ -6,6 +6,7 @@
 #include "support/program_runner.h"
 #include "support/virtual_devices.h"
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,6 +27,11 @@ struct OutputState {
     bool active = false;
     bool powered = false;             // the output's DPMS state
 };
+
+// What sway shows where no surface is: its grey, give or take one step of each channel.
+bool isDesktopGrey(const std::array<int, 3>& rgb);
+// How many pixels of the picture's one-pixel border show the desktop's grey.
+int greyOnTheEdges(const Picture& picture);
 
 class SwaySession {
 public:
