@@ -77,6 +77,8 @@ std::unique_ptr<GL_Probe> g_probe;
 
 bool Open_DirectDraw(QWidget*)
 {
+    // The old probe goes first: closing it releases the thread's current context.
+    g_probe.reset();
     g_probe = GL_Probe::Open();
     return g_probe != nullptr;
 }

@@ -34,7 +34,6 @@ constexpr int kRunExitStatus = 0;
 
 struct EngineApp {
     const char* windowTitle = "Window";
-    float gammaFactor = 1.0f;
     // The window on the display server the session runs (X11 or Wayland), with its GL context.
     std::unique_ptr<WindowBackend> window;
     DisplayGamma gamma;
@@ -73,7 +72,6 @@ struct EngineApp {
     void resizeView(int width, int height);
     // The window's new size: the view follows it (and the log says so) when it differs.
     void resized(int width, int height);
-    void applyGamma();
     // What is drawn next goes into the view (true) or into the water's targets (false): only the
     // view carries the picture's gamma.
     void drawingIntoView(bool view);

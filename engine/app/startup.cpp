@@ -87,8 +87,7 @@ static void readSettings(EngineApp& app)
         applyRunSettings(g_settings, runSettings);
         logLine("settings for this run: %s", runSettings);
     }
-    app.gammaFactor = static_cast<float>(g_settings.gamma) * 0.01f;
-    app.applyGamma();
+    if (app.window) app.gamma.apply(*app.window, static_cast<float>(g_settings.gamma) * 0.01f);
     g_camera.speed *= g_settings.speed;
 }
 
@@ -195,10 +194,8 @@ void EngineApp::init()
     }
     seedRandom(capture.seed ? *capture.seed : clockMilliseconds());
     glClearColor(kSkyRed, kSkyGreen, kSkyBlue, 1.0f);
-    bool first = true;
     for (LoadingStep step : kLoadingSteps) {
-        if (!first && endAskedWhileLoading(*this)) return;
-        first = false;
+        if (endAskedWhileLoading(*this)) return;
         step(*this);
     }
     placePointer(*this);

@@ -59,10 +59,6 @@ void EngineApp::resizeView(int width, int height)
     glMatrixMode(GL_MODELVIEW);
 }
 
-void EngineApp::applyGamma()
-{
-    if (window) gamma.apply(*window, gammaFactor);
-}
 
 // Without a ramp to set, the last step of every fragment drawn into the view raises it to the
 // picture's power (the shaders' own, and a stand-in for the fixed pipeline's): no extra pass.

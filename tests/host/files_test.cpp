@@ -166,19 +166,4 @@ TEST(ReplaceFile, AnotherProgramsSaveIsSeenAndKept)
     EXPECT_FALSE(fs::exists(path));
 }
 
-TEST(FindFile, IgnoresCaseAsTheEngineDoes)
-{
-    TempFolder dir("files");
-    const std::string folder = dir.str() + "/";
-    EXPECT_EQ(Find_File_Ignoring_Case(folder, "Controls.cfg"), folder + "Controls.cfg");   // none: the exact name
-    std::ofstream(dir / "controls.CFG") << "b";
-    std::ofstream(dir / "CONTROLS.cfg") << "a";
-    EXPECT_EQ(Find_File_Ignoring_Case(folder, "Controls.cfg"), folder + "CONTROLS.cfg");   // first in byte order
-    std::ofstream(dir / "Controls.cfg") << "c";
-    EXPECT_EQ(Find_File_Ignoring_Case(folder, "Controls.cfg"), folder + "Controls.cfg");
-    fs::create_directory(dir / "Other.cfg");   // a folder is no file of that name
-    std::ofstream(dir / "other.cfg") << "d";
-    EXPECT_EQ(Find_File_Ignoring_Case(folder, "OTHER.CFG"), folder + "other.cfg");
-}
-
 }  // namespace

@@ -141,17 +141,6 @@ TEST(ProgramDir, PathFileAndHelpFolder)
     qputenv("HOME", saved_home);
 }
 
-TEST(ProgramDir, WebAddresses)
-{
-    Host_Paths paths;
-    Build_Web_Links(paths);
-    const std::string home = paths.Home_Page_Address.toStdString(), page = "quelm-3d-screensaver.shtml";
-    ASSERT_TRUE(home.starts_with("https://") && home.ends_with("/" + page)) << home;
-    const std::string site = home.substr(0, home.size() - page.size());
-    EXPECT_EQ(paths.Support_Page_Address.toStdString(), site + "support.shtml");
-    EXPECT_EQ(site.find(' '), std::string::npos);
-}
-
 // Root may write anywhere, so what the engine's folder is for another user runs as "nobody" in a
 // child process; a home of another user is one root's sudo kept.
 TEST(UserProgramDir, AFolderOrHomeThatIsNotThisUsersIsNamed)
