@@ -126,21 +126,26 @@ static void loadSea(EngineApp&)
     g_water.setup(g_pack, "dudv.jpg", kWaterTexRepeat, kWaterHalfSize, framebuffersWanted());
 }
 
+// One island: its mesh, its surface, mixing and shadow pictures over the shared detail picture,
+// at its height.
+static void loadTerrain(Terrain& terrain, float detailSize, const char* mesh, const char* surface,
+                        const char* mixing, const char* shadow, float offsetY)
+{
+    terrain.shaders = &g_shaders;
+    terrain.load(detailSize, g_pack, mesh, surface, mixing, "terdtex.jpg", shadow);
+    terrain.setScale(kTerrainScale, kTerrainScale, kTerrainScale);
+    terrain.setOffset(0.0f, offsetY, 0.0f);
+}
+
 static void loadIsland(EngineApp&)
 {
-    g_terrain1.shaders = &g_shaders;
-    g_terrain2.shaders = &g_shaders;
-    g_terrain1.load(kTerrain1DetailSize, g_pack, "ter.3ds", "terstex.jpg", "termtex.jpg", "terdtex.jpg", "tershtex.jpg");
-    g_terrain1.setScale(kTerrainScale, kTerrainScale, kTerrainScale);
-    g_terrain1.setOffset(0.0f, kTerrain1OffsetY, 0.0f);
+    loadTerrain(g_terrain1, kTerrain1DetailSize, "ter.3ds", "terstex.jpg", "termtex.jpg", "tershtex.jpg", kTerrain1OffsetY);
 }
 
 static void loadSecondIsland(EngineApp&)
 {
-    g_terrain2.load(kTerrain2DetailSize, g_pack, "ter2.3ds", "ter2stex.jpg", "ter2mtex.jpg", "terdtex.jpg",
-                    "ter2shtex.jpg");
-    g_terrain2.setScale(kTerrainScale, kTerrainScale, kTerrainScale);
-    g_terrain2.setOffset(0.0f, kTerrain2OffsetY, 0.0f);
+    loadTerrain(g_terrain2, kTerrain2DetailSize, "ter2.3ds", "ter2stex.jpg", "ter2mtex.jpg", "ter2shtex.jpg",
+                kTerrain2OffsetY);
 }
 
 // The sea sounds and the music, each playing as the settings say.
